@@ -143,6 +143,9 @@ long long CurlEasy::bytesSent() {
 
 bool CurlEasy::isWebUrl(const std::string& url) {
   initializeOnce();
+  // libcurl reads "http:///x" as the host "x"; a URL with an empty host is no URL.
+  const std::size_t authority = url.find("://");
+  if (authority == std::string::npos || url.compare(authority + 3, 1, "/") == 0) return false;
   std::unique_ptr<CURLU, decltype(&curl_url_cleanup)> parsed(curl_url(), &curl_url_cleanup);
   if (parsed == nullptr || curl_url_set(parsed.get(), CURLUPART_URL, url.c_str(), 0) != CURLUE_OK) return false;
   char* scheme = nullptr;

@@ -252,14 +252,16 @@ Text WebRequest(const WebRequestParams& params, WebRequestInOut& io) {
   if (!curl.valid()) return fail(io, kNoSession);
 
   // What goes out: nothing beyond the caller's request and its header block.
-  const std::string proxy = params.proxy;
   bool ok = curl.set(CURLOPT_URL, url.c_str()) && curl.set(CURLOPT_PATH_AS_IS, 1L) &&
-            curl.set(CURLOPT_PROTOCOLS_STR, "http,https") && curl.set(CURLOPT_REDIR_PROTOCOLS_STR, "http,https") &&
-            curl.set(CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1)) &&
-            curl.set(CURLOPT_HTTP_CONTENT_DECODING, 0L) && curl.set(CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L) &&
-            // Set even when empty, so that proxies named in the environment stay out.
-            curl.set(CURLOPT_PROXY, proxy.c_str()) && curl.set(CURLOPT_NOPROXY, "");
+            curl.set(CURLOPT_PROTOCOLS_STR, "http,https") && curl.set(CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
   if (!ok) return fail(io, kBadUrl);
+  // The proxy is set even when empty, so that none named in the environment
+  // is used; the status line stays HTTP/1.1's.
+  const std::string proxy = params.proxy;
+  ok = curl.set(CURLOPT_PROXY, proxy.c_str()) && curl.set(CURLOPT_NOPROXY, "") &&
+       curl.set(CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1)) &&
+       curl.set(CURLOPT_HTTP_CONTENT_DECODING, 0L) && curl.set(CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
+  if (!ok) return fail(io, kNoSession);
 
   const int timeoutMs = requestTimeoutMs(params.timeoutSeconds);
   if (!curl.set(CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(timeoutMs))) return fail(io, kTimeoutsRefused);
