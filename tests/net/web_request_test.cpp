@@ -16,14 +16,14 @@
 #include "net/curl_easy.h"
 #include "platform/text.h"
 #include "tests/support/fake_services.h"
-#include "tests/support/stand_in_server.h"
+#include "tests/support/scripted_server.h"
 #include "tests/support/temp_dir.h"
 
 namespace quellbo::net {
 namespace {
 
 using test::httpResponse;
-using test::StandInServer;
+using test::ScriptedServer;
 
 const Text kJdAgent =
     "Mozilla/5.0 (Windows NT 6.1; WOW64) AppleWebKit/537.36 (KHTML, like Gecko) Chrome/50.0.2661.87 Safari/537.36";
@@ -113,7 +113,7 @@ class WebRequestTest : public ::testing::Test {
   Text url(const std::string& pathAndQuery) const { return server.baseUrl() + pathAndQuery; }
 
   test::FakeServices services;
-  StandInServer server;
+  ScriptedServer server;
 };
 
 TEST_F(WebRequestTest, JdRoadCallSendsExactlyItsHeaderBlock) {
@@ -443,7 +443,7 @@ TEST_F(WebRequestTest, StalledSendIsAFailedSend) {
 }
 
 TEST_F(WebRequestTest, SilentServerGivesNoResponseWithinTheTimeout) {
-  ASSERT_TRUE(server.route("/silent", {StandInServer::hang()}));
+  ASSERT_TRUE(server.route("/silent", {ScriptedServer::hang()}));
   WebRequestParams params;
   params.url = url("/silent");
   params.timeoutSeconds = 1;
@@ -459,8 +459,8 @@ TEST_F(WebRequestTest, SilentServerGivesNoResponseWithinTheTimeout) {
 TEST_F(WebRequestTest, BodyCutOffMidwayKeepsWhatArrivedAndGoesOn) {
   const std::string head = "HTTP/1.1 200 OK\r\nContent-Length: 1000\r\nSet-Cookie: s=1; path=/\r\n\r\n";
   const std::string part = "<meta charset=utf-8>" + kUtf8Chinese;
-  ASSERT_TRUE(server.route("/reset", {StandInServer::send(head + part), StandInServer::sleep(300), StandInServer::reset()}));
-  ASSERT_TRUE(server.route("/stall", {StandInServer::send(head + part), StandInServer::hang()}));
+  ASSERT_TRUE(server.route("/reset", {ScriptedServer::send(head + part), ScriptedServer::sleep(300), ScriptedServer::reset()}));
+  ASSERT_TRUE(server.route("/stall", {ScriptedServer::send(head + part), ScriptedServer::hang()}));
   for (const char* path : {"/reset", "/stall"}) {
     WebRequestParams params;
     params.url = url(path);
@@ -485,7 +485,7 @@ class WebRequestHttpsTest : public ::testing::Test {
 
 TEST_F(WebRequestHttpsTest, UnknownCertificateIsRefusedUntilItsCaIsTrusted) {
   ASSERT_FALSE(certificates.caFile.empty());
-  StandInServer server(certificates.certFile, certificates.keyFile);
+  ScriptedServer server(certificates.certFile, certificates.keyFile);
   ASSERT_TRUE(server.running());
   ASSERT_TRUE(server.answer("/s", httpResponse("HTTP/1.1 200 OK", "", "secret")));
   WebRequestParams params;

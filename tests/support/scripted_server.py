@@ -1,11 +1,12 @@
 #!/usr/bin/python3
-"""Stand-in web server for the tests, on 127.0.0.1 only.
+"""Scripted raw web server for the HTTP client's tests, on 127.0.0.1 only.
 
-It records every request's raw bytes and answers with scripted raw bytes,
-so a test can see exactly what went on the wire and can make the server
-stall, reset or hang where it wants.
+Unlike the service stand-in, it plays no service: it records every
+request's raw bytes and answers with scripted raw bytes, so a test can see
+exactly what went on the wire and can make the server stall, reset or hang
+where it wants.
 
-Usage: stand_in_server.py [--tls CERT KEY]
+Usage: scripted_server.py [--tls CERT KEY]
 The first line written is "port N". Then it reads commands from stdin, one
 per line, and answers each with one line (or more where said):
 

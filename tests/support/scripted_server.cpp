@@ -1,4 +1,4 @@
-#include "tests/support/stand_in_server.h"
+#include "tests/support/scripted_server.h"
 
 #include <fcntl.h>
 #include <signal.h>
@@ -16,7 +16,7 @@ namespace quellbo::test {
 
 namespace {
 constexpr const char* kPython = "/usr/bin/python3";
-constexpr const char* kScript = QUELLBO_SOURCE_DIR "/tests/support/stand_in_server.py";
+constexpr const char* kScript = QUELLBO_SOURCE_DIR "/tests/support/scripted_server.py";
 
 std::string hex(std::string_view bytes) {
   static const char* digits = "0123456789abcdef";
@@ -56,14 +56,14 @@ bool runQuietly(const std::vector<std::string>& args) {
 }
 }  // namespace
 
-StandInServer::StandInServer() { start({kPython, kScript}); }
+ScriptedServer::ScriptedServer() { start({kPython, kScript}); }
 
-StandInServer::StandInServer(const std::string& certFile, const std::string& keyFile) {
+ScriptedServer::ScriptedServer(const std::string& certFile, const std::string& keyFile) {
   m_tls = true;
   start({kPython, kScript, "--tls", certFile, keyFile});
 }
 
-void StandInServer::start(const std::vector<std::string>& args) {
+void ScriptedServer::start(const std::vector<std::string>& args) {
   // A server that died must not take the test down with it on the next write.
   signal(SIGPIPE, SIG_IGN);
   int toChild[2];
@@ -97,7 +97,7 @@ void StandInServer::start(const std::vector<std::string>& args) {
   if (first.rfind("port ", 0) == 0) m_port = std::atoi(first.c_str() + 5);
 }
 
-StandInServer::~StandInServer() {
+ScriptedServer::~ScriptedServer() {
   if (m_to != nullptr) std::fclose(m_to);  // end of input stops the server
   if (m_from != nullptr) std::fclose(m_from);
   if (m_pid <= 0) return;
@@ -109,15 +109,15 @@ StandInServer::~StandInServer() {
   waitpid(m_pid, nullptr, 0);
 }
 
-std::string StandInServer::baseUrl() const {
+std::string ScriptedServer::baseUrl() const {
   return std::string(m_tls ? "https" : "http") + "://127.0.0.1:" + std::to_string(m_port);
 }
 
-std::string StandInServer::send(std::string_view bytes) { return "send:" + hex(bytes); }
+std::string ScriptedServer::send(std::string_view bytes) { return "send:" + hex(bytes); }
 
-std::string StandInServer::sleep(int ms) { return "sleep:" + std::to_string(ms); }
+std::string ScriptedServer::sleep(int ms) { return "sleep:" + std::to_string(ms); }
 
-std::string StandInServer::readLine() {
+std::string ScriptedServer::readLine() {
   if (m_from == nullptr) return {};
   std::string line;
   int c = 0;
@@ -125,20 +125,20 @@ std::string StandInServer::readLine() {
   return line;
 }
 
-std::string StandInServer::command(const std::string& line) {
+std::string ScriptedServer::command(const std::string& line) {
   if (m_to == nullptr) return {};
   std::fputs((line + "\n").c_str(), m_to);
   std::fflush(m_to);
   return readLine();
 }
 
-bool StandInServer::route(const std::string& path, const std::vector<std::string>& steps) {
+bool ScriptedServer::route(const std::string& path, const std::vector<std::string>& steps) {
   std::string line = "route " + path;
   for (const auto& step : steps) line += " " + step;
   return command(line) == "ok";
 }
 
-std::vector<std::string> StandInServer::requests() {
+std::vector<std::string> ScriptedServer::requests() {
   const std::string count = command("requests");
   std::vector<std::string> out;
   const int n = count.empty() ? 0 : std::atoi(count.c_str());

@@ -10,16 +10,16 @@
 namespace quellbo::test {
 
 // A scripted web server on 127.0.0.1 that the test starts and that stops
-// with it (tests/support/stand_in_server.py run by /usr/bin/python3). It
+// with it (tests/support/scripted_server.py run by /usr/bin/python3). It
 // records each request's raw bytes and answers each path with raw steps.
-class StandInServer {
+class ScriptedServer {
  public:
   // Plain HTTP; or HTTPS with this certificate chain and key (PEM files).
-  StandInServer();
-  StandInServer(const std::string& certFile, const std::string& keyFile);
-  ~StandInServer();
-  StandInServer(const StandInServer&) = delete;
-  StandInServer& operator=(const StandInServer&) = delete;
+  ScriptedServer();
+  ScriptedServer(const std::string& certFile, const std::string& keyFile);
+  ~ScriptedServer();
+  ScriptedServer(const ScriptedServer&) = delete;
+  ScriptedServer& operator=(const ScriptedServer&) = delete;
 
   bool running() const { return m_port > 0; }
   int port() const { return m_port; }
