@@ -115,10 +115,10 @@ class Exchange : public CurlEasy::Listener {
 
   std::string headers;
   std::string body;
-  bool requestStarted = false;   // a request went out on a ready connection
-  bool inHeaders = false;        // a response's header lines are arriving
-  bool finalHeaders = false;     // a non-interim response's headers are complete
-  int responsesSeen = 0;         // complete header blocks, interim ones included
+  bool requestStarted = false;  // a request went out on a ready connection
+  bool inHeaders = false;       // a response's header lines are arriving
+  bool finalHeaders = false;    // a non-interim response's headers are complete
+  int responsesSeen = 0;        // complete header blocks, interim ones included
   bool bodyTooLarge = false;
   long long sentSeen = 0;
   Clock::time_point lastActivity = Clock::now();
@@ -158,9 +158,7 @@ class Exchange : public CurlEasy::Listener {
 
   void touch() { lastActivity = Clock::now(); }
 
-  bool stalledFor(int ms) const {
-    return Clock::now() - lastActivity > std::chrono::milliseconds(ms);
-  }
+  bool stalledFor(int ms) const { return Clock::now() - lastActivity > std::chrono::milliseconds(ms); }
 
  private:
   int statusCode() const {
@@ -216,6 +214,110 @@ Text decodeDeclaredCharset(const Bytes& body, const Text& text) {
   return platform::toText(decoded);
 }
 
+struct Request {
+  int method = kGet;
+  std::string body;
+  bool withBody = false;
+};
+
+Request requestOf(const WebRequestParams& params) {
+  Request r;
+  r.method = params.method >= 0 && params.method <= 7 ? params.method : kGet;
+  r.body = params.postBytes.empty() ? std::string(params.postText)
+                                    : std::string(params.postBytes.begin(), params.postBytes.end());
+  r.withBody = r.method != kHead && (!r.body.empty() || r.method == kPost || r.method == kPut);
+  return r;
+}
+
+// Sets the request up on the handle; the failure text of the first setting
+// the handle refuses, nullptr when all are taken. request.body must outlive
+// the transfer (libcurl sends it from where it is).
+const char* configure(CurlEasy& curl, const std::string& url, const WebRequestParams& params, const Request& request,
+                      const Text& sendCookies) {
+  // What goes out: nothing beyond the caller's request and its header block.
+  if (!curl.set(CURLOPT_URL, url.c_str()) || !curl.set(CURLOPT_PATH_AS_IS, 1L) ||
+      !curl.set(CURLOPT_PROTOCOLS_STR, "http,https") || !curl.set(CURLOPT_REDIR_PROTOCOLS_STR, "http,https")) {
+    return kBadUrl;
+  }
+  // The proxy is set even when empty, so that none named in the environment
+  // is used; the status line stays HTTP/1.1's.
+  if (!curl.set(CURLOPT_PROXY, params.proxy.c_str()) || !curl.set(CURLOPT_NOPROXY, "") ||
+      !curl.set(CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1)) ||
+      !curl.set(CURLOPT_HTTP_CONTENT_DECODING, 0L) || !curl.set(CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L)) {
+    return kNoSession;
+  }
+  if (!curl.set(CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(requestTimeoutMs(params.timeoutSeconds)))) {
+    return kTimeoutsRefused;
+  }
+
+  bool ok = true;
+  if (request.method == kHead) {
+    ok = curl.set(CURLOPT_NOBODY, 1L);
+  } else if (request.method != kGet && request.method != kPost) {
+    ok = curl.set(CURLOPT_CUSTOMREQUEST, kMethods[request.method]);
+  } else if (request.method == kGet && request.withBody) {
+    ok = curl.set(CURLOPT_CUSTOMREQUEST, kMethods[kGet]);
+  }
+  // A body goes out with its length whatever the verb; POST itself stays a
+  // plain POST so that a 301, 302 or 303 turns it into a GET.
+  if (ok && request.withBody) {
+    ok = curl.set(CURLOPT_POST, 1L) &&
+         curl.set(CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(request.body.size())) &&
+         curl.set(CURLOPT_POSTFIELDS, request.body.data());
+  }
+  if (!ok) return kNoRequest;
+
+  if (!params.userName.empty() && !params.password.empty()) {
+    ok = curl.set(CURLOPT_HTTPAUTH, static_cast<long>(CURLAUTH_BASIC)) &&
+         curl.set(CURLOPT_USERNAME, params.userName.c_str()) && curl.set(CURLOPT_PASSWORD, params.password.c_str());
+  }
+  if (ok && !params.proxyUser.empty() && !params.proxyPassword.empty()) {
+    ok = curl.set(CURLOPT_PROXYAUTH, static_cast<long>(CURLAUTH_BASIC)) &&
+         curl.set(CURLOPT_PROXYUSERNAME, params.proxyUser.c_str()) &&
+         curl.set(CURLOPT_PROXYPASSWORD, params.proxyPassword.c_str());
+  }
+  if (!ok) return kCredentialsRefused;
+
+  if (!curl.verifyPeers()) return kCertificatesRefused;
+
+  if (!curl.set(CURLOPT_FOLLOWLOCATION, params.noRedirect ? 0L : 1L) || !curl.set(CURLOPT_MAXREDIRS, kMaxRedirects)) {
+    return kRedirectRefused;
+  }
+
+  std::vector<std::string> lines;
+  if (!toCurlLines(requestHeaderBlock(params, sendCookies), request.withBody, lines) || !curl.setHeaderLines(lines)) {
+    return kHeadersRefused;
+  }
+  return nullptr;
+}
+
+// Headers, status, cookies and the body text of the response that arrived.
+Text readResponse(const Exchange& exchange, bool readFailed, const WebRequestParams& params, WebRequestInOut& io) {
+  const Text& headers = exchange.headers;
+  if (headers.empty()) {
+    platform::processEvents();
+    return {};
+  }
+  io.returnedHeaders = headers;
+  if (!readFailed) {
+    const int end = findText(headers, "\r\n", 10);
+    io.status = end > 0 ? midText(headers, 10, end - 10) : Text();
+  }
+  readHeaderLines(headers, io);
+
+  if (io.returnedCookies.ends_with("; ")) io.returnedCookies.resize(io.returnedCookies.size() - 2);
+  if (params.autoMergeCookies.value_or(true) && !io.sendCookies.empty()) {
+    io.returnedCookies = mergeCookies(io.sendCookies, io.returnedCookies);
+  }
+
+  io.responseBytes.assign(exchange.body.begin(), exchange.body.end());
+  const Text text = decodeDeclaredCharset(io.responseBytes, platform::toText(io.responseBytes));
+  // Pending events run once after the charset step and once more on the way out.
+  platform::processEvents();
+  platform::processEvents();
+  return text;
+}
+
 }  // namespace
 
 int requestTimeoutMs(int timeoutSeconds) {
@@ -251,70 +353,14 @@ Text WebRequest(const WebRequestParams& params, WebRequestInOut& io) {
   CurlEasy curl;
   if (!curl.valid()) return fail(io, kNoSession);
 
-  // What goes out: nothing beyond the caller's request and its header block.
-  bool ok = curl.set(CURLOPT_URL, url.c_str()) && curl.set(CURLOPT_PATH_AS_IS, 1L) &&
-            curl.set(CURLOPT_PROTOCOLS_STR, "http,https") && curl.set(CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-  if (!ok) return fail(io, kBadUrl);
-  // The proxy is set even when empty, so that none named in the environment
-  // is used; the status line stays HTTP/1.1's.
-  const std::string proxy = params.proxy;
-  ok = curl.set(CURLOPT_PROXY, proxy.c_str()) && curl.set(CURLOPT_NOPROXY, "") &&
-       curl.set(CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1)) &&
-       curl.set(CURLOPT_HTTP_CONTENT_DECODING, 0L) && curl.set(CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
-  if (!ok) return fail(io, kNoSession);
-
-  const int timeoutMs = requestTimeoutMs(params.timeoutSeconds);
-  if (!curl.set(CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(timeoutMs))) return fail(io, kTimeoutsRefused);
-
-  const int method = params.method >= 0 && params.method <= 7 ? params.method : kGet;
-  const std::string body = params.postBytes.empty()
-                               ? std::string(params.postText)
-                               : std::string(params.postBytes.begin(), params.postBytes.end());
-  const bool withBody = method != kHead && (!body.empty() || method == kPost || method == kPut);
-  if (method == kHead) {
-    ok = curl.set(CURLOPT_NOBODY, 1L);
-  } else if (method != kGet && method != kPost) {
-    ok = curl.set(CURLOPT_CUSTOMREQUEST, kMethods[method]);
-  } else if (method == kGet && withBody) {
-    ok = curl.set(CURLOPT_CUSTOMREQUEST, kMethods[kGet]);
-  }
-  // A body goes out with its length whatever the verb; POST itself stays a
-  // plain POST so that a 301, 302 or 303 turns it into a GET.
-  if (ok && withBody) {
-    ok = curl.set(CURLOPT_POST, 1L) && curl.set(CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body.size())) &&
-         curl.set(CURLOPT_POSTFIELDS, body.data());
-  }
-  if (!ok) return fail(io, kNoRequest);
-
-  const std::string userName = params.userName;
-  const std::string password = params.password;
-  const std::string proxyUser = params.proxyUser;
-  const std::string proxyPassword = params.proxyPassword;
-  if (!userName.empty() && !password.empty()) {
-    ok = curl.set(CURLOPT_HTTPAUTH, static_cast<long>(CURLAUTH_BASIC)) && curl.set(CURLOPT_USERNAME, userName.c_str()) &&
-         curl.set(CURLOPT_PASSWORD, password.c_str());
-  }
-  if (ok && !proxyUser.empty() && !proxyPassword.empty()) {
-    ok = curl.set(CURLOPT_PROXYAUTH, static_cast<long>(CURLAUTH_BASIC)) &&
-         curl.set(CURLOPT_PROXYUSERNAME, proxyUser.c_str()) && curl.set(CURLOPT_PROXYPASSWORD, proxyPassword.c_str());
-  }
-  if (!ok) return fail(io, kCredentialsRefused);
-
-  if (!curl.verifyPeers()) return fail(io, kCertificatesRefused);
-
-  if (!curl.set(CURLOPT_FOLLOWLOCATION, params.noRedirect ? 0L : 1L) || !curl.set(CURLOPT_MAXREDIRS, kMaxRedirects)) {
-    return fail(io, kRedirectRefused);
-  }
-
-  std::vector<std::string> lines;
-  if (!toCurlLines(requestHeaderBlock(params, io.sendCookies), withBody, lines) || !curl.setHeaderLines(lines)) {
-    return fail(io, kHeadersRefused);
-  }
+  const Request request = requestOf(params);
+  if (const char* refused = configure(curl, url, params, request, io.sendCookies)) return fail(io, refused);
 
   Exchange exchange;
   curl.listen(exchange);
-  // A phase fails after timeoutMs without progress: the connection by
+  // A phase fails after its time without progress: the connection by
   // libcurl's own connect time-out, a stalled send, wait or read here.
+  const int timeoutMs = requestTimeoutMs(params.timeoutSeconds);
   const CURLcode code = curl.perform(
       [&] {
         const long long sent = curl.bytesSent();
@@ -325,41 +371,13 @@ Text WebRequest(const WebRequestParams& params, WebRequestInOut& io) {
         return !exchange.requestStarted || !exchange.stalledFor(timeoutMs);
       },
       kPollMs);
-  bool readFailed = false;
-  if (code != CURLE_OK) {
-    const char* text = failureText(code, exchange, static_cast<long long>(body.size()), curl.bytesSent());
+  const bool readFailed = code != CURLE_OK;
+  if (readFailed) {
+    const char* text = failureText(code, exchange, static_cast<long long>(request.body.size()), curl.bytesSent());
     if (text != nullptr) return fail(io, text);
     io.status = kReadFailed;
-    readFailed = true;
   }
-
-  // The response headers; without them there is nothing to report.
-  const Text headers = exchange.headers;
-  if (headers.empty()) {
-    platform::processEvents();
-    return {};
-  }
-  io.returnedHeaders = headers;
-  if (!readFailed) {
-    const int end = findText(headers, "\r\n", 10);
-    io.status = end > 0 ? midText(headers, 10, end - 10) : Text();
-  }
-  readHeaderLines(headers, io);
-
-  if (io.returnedCookies.ends_with("; ")) {
-    io.returnedCookies.resize(io.returnedCookies.size() - 2);
-  }
-  if (params.autoMergeCookies.value_or(true) && !io.sendCookies.empty()) {
-    io.returnedCookies = mergeCookies(io.sendCookies, io.returnedCookies);
-  }
-
-  io.responseBytes.assign(exchange.body.begin(), exchange.body.end());
-  Text text = platform::toText(io.responseBytes);
-  text = decodeDeclaredCharset(io.responseBytes, text);
-  platform::processEvents();
-
-  platform::processEvents();
-  return text;
+  return readResponse(exchange, readFailed, params, io);
 }
 
 }  // namespace quellbo::net

@@ -1,5 +1,6 @@
 #include "net/web_request.h"
 
+#include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -10,8 +11,6 @@
 #include <optional>
 #include <string>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "net/curl_easy.h"
 #include "platform/text.h"
@@ -74,18 +73,48 @@ TEST(WebRequestHeaderBlockTest, BuildsTheBlockFromCallerLinesDefaultsAndCookies)
     Text expected;
   };
   const Case cases[] = {
-      {"the JD road's call", 0, "User-Agent: " + kJdAgent, "pt_key=k; pt_pin=p", {}, {},
+      {"the JD road's call",
+       0,
+       "User-Agent: " + kJdAgent,
+       "pt_key=k; pt_pin=p",
+       {},
+       {},
        "User-Agent: " + kJdAgent + "\r\n" + kAcceptLines + kNoCache + "\r\nCookie: pt_key=k; pt_pin=p\r\n"},
-      {"a caller's own cookie line wins", 0, "cookie: mine=1", "a=1", {}, {},
+      {"a caller's own cookie line wins",
+       0,
+       "cookie: mine=1",
+       "a=1",
+       {},
+       {},
        "Cookie: mine=1\r\n" + kDefaultAgent + kAcceptLines + kNoCache},
-      {"a cookie text with its own label goes as it is", 0, "", "COOKIE: a=1", {}, {},
+      {"a cookie text with its own label goes as it is",
+       0,
+       "",
+       "COOKIE: a=1",
+       {},
+       {},
        kDefaultAgent + kAcceptLines + kNoCache + "\r\nCOOKIE: a=1\r\n"},
-      {"POST without a content type gets the form type", 1, "", "", {}, {},
+      {"POST without a content type gets the form type",
+       1,
+       "",
+       "",
+       {},
+       {},
        kDefaultAgent + kAcceptLines + kFormType + kNoCache},
       {"PUT gets no content type", 3, "", "", {}, {}, kDefaultAgent + kAcceptLines + kNoCache},
-      {"any-case user agent replaces the default and is renamed", 0, "user-agent: x", "", {}, {},
+      {"any-case user agent replaces the default and is renamed",
+       0,
+       "user-agent: x",
+       "",
+       {},
+       {},
        "User-Agent: x\r\n" + kAcceptLines + kNoCache},
-      {"keep-alive is left to the connection", 0, "Connection: keep-alive", "", {}, {},
+      {"keep-alive is left to the connection",
+       0,
+       "Connection: keep-alive",
+       "",
+       {},
+       {},
        kDefaultAgent + kAcceptLines + kNoCache},
       {"defaults and renaming off", 0, "x-a: 1", "", false, false, "x-a: 1\r\n"},
       {"nothing at all", 0, "", "", false, false, ""},
@@ -101,8 +130,8 @@ TEST(WebRequestHeaderBlockTest, BuildsTheBlockFromCallerLinesDefaultsAndCookies)
 }
 
 TEST(WebRequestTimeoutTest, EachPhaseGetsTheCallersSecondsOrThirty) {
-  const std::pair<int, int> cases[] = {{0, 30000}, {-5, 30000}, {1, 1000}, {10, 10000}, {2147483, 2147483000},
-                                       {2147484, INT_MAX}, {INT_MAX, INT_MAX}};
+  const std::pair<int, int> cases[] = {
+      {0, 30000}, {-5, 30000}, {1, 1000}, {10, 10000}, {2147483, 2147483000}, {2147484, INT_MAX}, {INT_MAX, INT_MAX}};
   for (const auto& [seconds, ms] : cases) EXPECT_EQ(requestTimeoutMs(seconds), ms) << seconds;
 }
 
@@ -142,9 +171,8 @@ TEST_F(WebRequestTest, JdRoadCallSendsExactlyItsHeaderBlock) {
 
 TEST_F(WebRequestTest, MethodIndexPicksTheVerbAndOutOfRangeSendsGet) {
   ASSERT_TRUE(server.answer("/m", kEmptyOk));
-  const std::pair<int, const char*> cases[] = {{0, "GET"},     {1, "POST"},  {2, "HEAD"},  {3, "PUT"},
-                                               {4, "OPTIONS"}, {5, "DELETE"}, {6, "TRACE"}, {7, "CONNECT"},
-                                               {8, "GET"},     {-1, "GET"}};
+  const std::pair<int, const char*> cases[] = {{0, "GET"},    {1, "POST"},  {2, "HEAD"},    {3, "PUT"}, {4, "OPTIONS"},
+                                               {5, "DELETE"}, {6, "TRACE"}, {7, "CONNECT"}, {8, "GET"}, {-1, "GET"}};
   for (const auto& [method, verb] : cases) {
     WebRequestParams params;
     params.url = url("/m");
@@ -357,7 +385,6 @@ TEST_F(WebRequestTest, EventsRunAfterEachHeaderLineAndBeforeReturning) {
   EXPECT_EQ(services.processEventsCalls, 5 + 2);
 }
 
-
 TEST_F(WebRequestTest, FailuresReportTheirTextAndLeaveTheOtherOutputsAlone) {
   ASSERT_TRUE(server.route("/mute", {}));
   ASSERT_TRUE(server.answer("/garbage", "this is not http\r\n\r\n"));
@@ -459,7 +486,8 @@ TEST_F(WebRequestTest, SilentServerGivesNoResponseWithinTheTimeout) {
 TEST_F(WebRequestTest, BodyCutOffMidwayKeepsWhatArrivedAndGoesOn) {
   const std::string head = "HTTP/1.1 200 OK\r\nContent-Length: 1000\r\nSet-Cookie: s=1; path=/\r\n\r\n";
   const std::string part = "<meta charset=utf-8>" + kUtf8Chinese;
-  ASSERT_TRUE(server.route("/reset", {ScriptedServer::send(head + part), ScriptedServer::sleep(300), ScriptedServer::reset()}));
+  ASSERT_TRUE(
+      server.route("/reset", {ScriptedServer::send(head + part), ScriptedServer::sleep(300), ScriptedServer::reset()}));
   ASSERT_TRUE(server.route("/stall", {ScriptedServer::send(head + part), ScriptedServer::hang()}));
   for (const char* path : {"/reset", "/stall"}) {
     WebRequestParams params;

@@ -171,14 +171,15 @@ TestCertificates makeTestCertificates(const std::string& folder) {
   const std::vector<std::string> curve = {"-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1", "-nodes"};
   std::vector<std::string> makeCa = {"openssl", "req", "-x509"};
   makeCa.insert(makeCa.end(), curve.begin(), curve.end());
-  makeCa.insert(makeCa.end(), {"-keyout", caKey, "-out", ca, "-days", "2", "-subj", "/CN=Stand-in Test CA", "-addext",
-                               "basicConstraints=critical,CA:TRUE", "-addext", "keyUsage=critical,keyCertSign,cRLSign"});
+  makeCa.insert(makeCa.end(),
+                {"-keyout", caKey, "-out", ca, "-days", "2", "-subj", "/CN=Stand-in Test CA", "-addext",
+                 "basicConstraints=critical,CA:TRUE", "-addext", "keyUsage=critical,keyCertSign,cRLSign"});
   std::vector<std::string> makeRequest = {"openssl", "req"};
   makeRequest.insert(makeRequest.end(), curve.begin(), curve.end());
   makeRequest.insert(makeRequest.end(), {"-keyout", key, "-out", request, "-subj", "/CN=127.0.0.1"});
-  const std::vector<std::string> sign = {"openssl", "x509",  "-req",     "-in",     request, "-CA",   ca,
-                                         "-CAkey",  caKey,   "-CAcreateserial", "-out", cert,  "-days", "2",
-                                         "-extfile", extensions};
+  const std::vector<std::string> sign = {
+      "openssl",         "x509", "-req", "-in",   request, "-CA",      ca,        "-CAkey", caKey,
+      "-CAcreateserial", "-out", cert,   "-days", "2",     "-extfile", extensions};
   if (!runQuietly(makeCa) || !runQuietly(makeRequest) || !runQuietly(sign)) return {};
   return {ca, cert, key};
 }
