@@ -308,7 +308,8 @@ TEST(HeaderTextTest, MegabyteTexts) {
   expected += kept;
   expected.resize(expected.size() - 2);
   ASSERT_GT(oldCookies.size(), 1000000u);
-  EXPECT_EQ(mergeCookies(oldCookies, newCookies), expected);
+  // EXPECT_TRUE: a failure must not print a megabyte.
+  EXPECT_TRUE(mergeCookies(oldCookies, newCookies) == expected);
 
   Text repeated;
   for (int i = 0; i < count; ++i) repeated += "x=1; y=2; ";
@@ -319,10 +320,10 @@ TEST(HeaderTextTest, MegabyteTexts) {
   const Text normalized = normalizeHeaderNames(block);
   EXPECT_EQ(normalized.size(), block.size());
   EXPECT_EQ(normalized.substr(0, 9), "Host: h\r\n");
-  EXPECT_EQ(getHeaderValue(block, "last-name"), big + "\xD6");
-  EXPECT_EQ(textBetween("<" + big + ">", "<", ">"), big);
+  EXPECT_TRUE(getHeaderValue(block, "last-name") == big + "\xD6");
+  EXPECT_TRUE(textBetween("<" + big + ">", "<", ">") == big);
   EXPECT_EQ(textAfterMarker(big + "=1", "="), "1");
-  EXPECT_EQ(textBeforeMarker(big + "=1", "=", -1), big);
+  EXPECT_TRUE(textBeforeMarker(big + "=1", "=", -1) == big);
   EXPECT_EQ(textBetween(big, big + "a", "a"), "");
 }
 
