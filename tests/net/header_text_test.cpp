@@ -241,6 +241,9 @@ TEST(HeaderTextTest, MergeCookies) {
       {"\xA1\xA1"
        "a=1\xA1\xA1",
        "", "a=1"},
+      // Empty items collapse to one, which may be the last.
+      {"", "a=1; ; ;", "a=1; "},
+      {"", "; ; a=1", "; a=1"},
   };
   for (const auto& c : cases) {
     Text oldCookies = c.oldCookies;
