@@ -1,7 +1,5 @@
-#include "platform/desktop.h"
-
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
@@ -18,6 +16,7 @@
 #include <vector>
 
 #include "net/encodings.h"
+#include "platform/desktop.h"
 #include "tests/support/temp_dir.h"
 
 // Last: Xlib's macros (None, Bool, Status) clash with names in the headers above.
@@ -52,7 +51,8 @@ bool eventually(const std::function<bool()>& condition) {
 
 std::string fromHex(const std::string& hex) {
   std::string bytes;
-  for (std::size_t i = 0; i + 1 < hex.size(); i += 2) bytes += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
+  for (std::size_t i = 0; i + 1 < hex.size(); i += 2)
+    bytes += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
   return bytes;
 }
 
@@ -102,9 +102,9 @@ class BareXServer {
   BareXServer() {
     int fds[2];
     if (pipe(fds) != 0) return;
-    m_server.emplace(std::vector<std::string>{"Xvfb", "-displayfd", "3", "-screen", "0", "1280x1024x24", "-nolisten",
-                                              "tcp"},
-                     "", fds[1], true);
+    m_server.emplace(
+        std::vector<std::string>{"Xvfb", "-displayfd", "3", "-screen", "0", "1280x1024x24", "-nolisten", "tcp"}, "",
+        fds[1], true);
     close(fds[1]);
     // The server writes its display number once it accepts connections.
     std::string number;
@@ -317,12 +317,9 @@ TEST_F(DesktopX11Test, FindsAToolkitWindowByItsChineseTitleAndNothingElse) {
     const char* why;
   };
   const Case misses[] = {
-      {"测试", "a prefix of the title"},
-      {"测试群 ", "a trailing blank"},
-      {"测试群群", "a longer title"},
-      {"无此群", "no such window"},
-      {"", "an empty title names no window"},
-      {net::toUtf8("测试群"), "the UTF-8 bytes of the title are not the title"},
+      {"测试", "a prefix of the title"},      {"测试群 ", "a trailing blank"},
+      {"测试群群", "a longer title"},         {"无此群", "no such window"},
+      {"", "an empty title names no window"}, {net::toUtf8("测试群"), "the UTF-8 bytes of the title are not the title"},
   };
   for (const auto& c : misses) EXPECT_EQ(m_desktop->findWindowByTitle(c.title), 0u) << c.why;
 }
