@@ -341,7 +341,8 @@ bool QtServices::waitForClipboardFetch(int limitMs) {
   for (;;) {
     QCoreApplication::processEvents();
     if (m_clipboard->fetched) return true;
-    if (systemUptimeMs() - start >= limit) return false;
+    // Whole milliseconds: only a difference past the limit means it has passed.
+    if (systemUptimeMs() - start > limit) return false;
     systemSleepMs(1);
   }
 }
