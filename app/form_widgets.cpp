@@ -134,7 +134,7 @@ QWidget* createControl(const ControlSpec& spec, platform::Form form, QWidget* pa
   if (kind == kButton) {
     auto* button = new CaptionButton(captionText(spec.text), parent);
     if (const Handler handler = clickHandler(form, spec.name)) {
-      QObject::connect(button, &QPushButton::clicked, button, [handler] { handler(); });
+      QObject::connect(button, &QPushButton::clicked, button, [handler] { platform::FormWindow::runHandler(handler); });
     }
     return button;
   }

@@ -116,9 +116,23 @@ QFont programFont() {
 
 // ---------------------------------------------------------------------------
 
-FormWindow::FormWindow(Form form, QWidget* parent) : QWidget(parent), m_form(form) {
-  setAttribute(Qt::WA_DeleteOnClose);
-  setFont(programFont());
+namespace {
+int g_handlerDepth = 0;
+std::vector<QPointer<FormWindow>> g_closedDuringHandlers;
+}  // namespace
+
+FormWindow::FormWindow(Form form, QWidget* parent) : QWidget(parent), m_form(form) { setFont(programFont()); }
+
+void FormWindow::runHandler(const std::function<void()>& handler) {
+  ++g_handlerDepth;
+  if (handler) handler();
+  if (--g_handlerDepth > 0) return;
+  // Posted from here the deletions run when the event loop has control again.
+  std::vector<QPointer<FormWindow>> closed;
+  closed.swap(g_closedDuringHandlers);
+  for (const auto& w : closed) {
+    if (w) w->deleteLater();
+  }
 }
 
 void FormWindow::addControl(QWidget* control, const Text& kind) {
@@ -137,12 +151,16 @@ TextList FormWindow::controlNames(const Text& kind) const {
 void FormWindow::navigate(const Text&) {}
 
 void FormWindow::closeEvent(QCloseEvent* event) {
-  // A second close while the first is still running must not store twice.
-  if (!m_closing) {
-    m_closing = true;
-    destroying();
-  }
   event->accept();
+  // A second close while the first is still running must not store twice.
+  if (m_closing) return;
+  m_closing = true;
+  runHandler([this] { destroying(); });
+  if (g_handlerDepth > 0) {
+    g_closedDuringHandlers.emplace_back(this);
+    return;
+  }
+  deleteLater();
 }
 
 // ---------------------------------------------------------------------------
@@ -160,7 +178,7 @@ void QtServices::showWindow(FormWindow* window, bool modal) {
   m_windows[window->form()] = window;
   if (modal) window->setWindowModality(Qt::ApplicationModal);
   window->show();
-  window->created();
+  FormWindow::runHandler([window] { window->created(); });
 }
 
 FormWindow* QtServices::window(Form form) const {

@@ -42,6 +42,11 @@ class FormWindow : public QWidget {
   // Names of the controls of a kind, in form order.
   TextList controlNames(const Text& kind) const;
 
+  // Runs a handler of a form window (a click, the created handler). A window
+  // closed while handlers run, inside their waits, is destroyed only once the
+  // outermost of them has returned, so none runs on in a window that is gone.
+  static void runHandler(const std::function<void()>& handler);
+
   // Runs once the window is shown, before it takes any input.
   virtual void created() {}
   // Runs when the window is about to be destroyed, while its controls exist.

@@ -237,6 +237,38 @@ TEST_F(QtServicesTest, CloseAskedByTheCreatedHandlerWaitsForItsEnd) {
   EXPECT_EQ(storedAtClose, "恢复的appkey");
 }
 
+TEST_F(QtServicesTest, WindowClosedDuringAHandlersWaitGoesOnlyAfterTheHandler) {
+  // As when the user closes the window while a click handler waits.
+  QPointer<app::MainWindow> window = showMainWindow();
+  auto* button = window->findChild<QPushButton*>(toQString("按钮5"));
+  ASSERT_NE(button, nullptr);
+  bool existedAfterWait = false;
+  bool openAfterWait = true;
+  Text readAfterWait;
+  QObject::connect(button, &QPushButton::clicked, [&] {
+    FormWindow::runHandler([&] {
+      QTimer::singleShot(20, window, [&window] { window->close(); });
+      app::waitMs(200);
+      existedAfterWait = !window.isNull();
+      openAfterWait = isWindowOpen(Form::Main);
+      writeControlText(Form::Main, "编辑框1", "仍可写");
+      readAfterWait = readControlText(Form::Main, "编辑框1");
+    });
+  });
+  const QPointF at(10, 10);
+  QCoreApplication::postEvent(button, new QMouseEvent(QEvent::MouseButtonPress, at, button->mapToGlobal(at),
+                                                      Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
+  QCoreApplication::postEvent(button, new QMouseEvent(QEvent::MouseButtonRelease, at, button->mapToGlobal(at),
+                                                      Qt::LeftButton, Qt::NoButton, Qt::NoModifier));
+  processEvents();
+
+  EXPECT_TRUE(existedAfterWait) << "the window outlives the handler that runs in it";
+  EXPECT_FALSE(openAfterWait);
+  EXPECT_EQ(readAfterWait, "仍可写");
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_TRUE(window.isNull()) << "and goes once the handler has returned";
+}
+
 // A form window that records what the services ask of it, as the credentials
 // window will be.
 class RecordingWindow : public FormWindow {
