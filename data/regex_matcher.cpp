@@ -1,5 +1,6 @@
 #include "data/regex_matcher.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -21,10 +22,37 @@ std::size_t utf8Length(unsigned char lead) {
   return 4;
 }
 
+// Compiling can cost far more than matching: a caseless class over the range
+// "0" to U+9FA5 (the token pattern's) takes about half a millisecond to fold.
+// The program runs the same few patterns again and again, so the last ones
+// compiled are kept. Matching through a shared code is safe on one thread,
+// since a match finishes before anything else can use it.
+std::shared_ptr<RegexCode> compiledPattern(const std::string& utf8Pattern, bool caseless, bool multiline) {
+  struct Entry {
+    std::string pattern;
+    bool caseless;
+    bool multiline;
+    std::shared_ptr<RegexCode> code;
+  };
+  constexpr std::size_t kKept = 8;
+  thread_local std::vector<Entry> kept;
+  for (auto it = kept.begin(); it != kept.end(); ++it) {
+    if (it->pattern != utf8Pattern || it->caseless != caseless || it->multiline != multiline) continue;
+    // Most recently used first.
+    std::rotate(kept.begin(), it, it + 1);
+    return kept.front().code;
+  }
+  std::shared_ptr<RegexCode> code = RegexCode::compile(utf8Pattern, caseless, multiline);
+  if (!code) return nullptr;
+  if (kept.size() == kKept) kept.pop_back();
+  kept.insert(kept.begin(), Entry{utf8Pattern, caseless, multiline, code});
+  return code;
+}
+
 }  // namespace
 
 struct RegexMatcher::State {
-  std::unique_ptr<RegexCode> code;  // null: no search yet, or the pattern was refused
+  std::shared_ptr<RegexCode> code;  // null: no search yet, or the pattern was refused
   bool ran = false;                 // the search ran to its end
   Text pattern;
   Text subject;
@@ -62,7 +90,7 @@ bool RegexMatcher::search(const Text& pattern, const Text& subject, bool caseSen
   m_state = state;
   state->pattern = quoteMarkers ? platform::replaceText(pattern, kQuoteMarker, "\"") : pattern;
   state->subject = subject;
-  state->code = RegexCode::compile(net::toUtf8(state->pattern), !caseSensitive, multiline);
+  state->code = compiledPattern(net::toUtf8(state->pattern), !caseSensitive, multiline);
   if (!state->code) return false;
   state->utf8Subject = net::toUtf8(subject);
   const std::string_view text = state->utf8Subject;
