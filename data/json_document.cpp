@@ -6,14 +6,13 @@
 
 #include "data/json_library.h"
 #include "data/script_engine.h"
+#include "net/header_text.h"
 
 namespace quellbo::data {
 
 namespace {
 
-using platform::findText;
 using platform::leftText;
-using platform::midText;
 using platform::replaceText;
 using platform::splitText;
 using platform::toText;
@@ -184,14 +183,8 @@ void JsonDocument::removeItem(int index) {
 void JsonDocument::removeElement(const Text& path) {
   if (!m_engine) return;
   // path is member[i]: the member before the first "[", i up to the next "]".
-  Text member;
-  Text index;
-  const int open = findText(path, "[");
-  if (open > 0) {
-    member = leftText(path, open - 1);
-    const int close = findText(path, "]", open + 1);
-    if (close > 0) index = midText(path, open + 1, close - open - 1);
-  }
+  const Text member = net::textBeforeMarker(path, "[");
+  const Text index = net::textBetween(path, "[", "]");
   JsonDocument array;
   array.parse(getText(member, true));
   array.removeItem(static_cast<int>(platform::toInt(index)));
