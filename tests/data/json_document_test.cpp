@@ -257,7 +257,8 @@ TEST(JsonDocumentTest, ChineseAndCharactersOutsideTheBmpRoundTrip) {
 }
 
 // Past a cap the answer is refused like any script error, within about the
-// time cap, and the next answer parses as usual.
+// time cap (the bound leaves room for a loaded machine), and the next answer
+// parses as usual.
 TEST(JsonDocumentTest, HostileAnswersAreRefusedQuickly) {
   const Text deep = Text(100000, '[') + Text(100000, ']');
   const Text hugeString = "\"" + Text(10 << 20, 'a') + "\"";
@@ -272,7 +273,7 @@ TEST(JsonDocumentTest, HostileAnswersAreRefusedQuickly) {
     JsonDocument document;
     const auto start = std::chrono::steady_clock::now();
     EXPECT_FALSE(document.parse(answer)) << answer.substr(0, 60);
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(2500)) << answer.substr(0, 60);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5)) << answer.substr(0, 60);
     EXPECT_EQ(document.getText("x"), "");
     ASSERT_TRUE(document.parse("{\"x\":\"ok\"}"));
     EXPECT_EQ(document.getText("x"), "ok");
@@ -285,7 +286,7 @@ TEST(JsonDocumentTest, HostileGetterIsStoppedAtEachRead) {
   ASSERT_TRUE(document.parse("{get item_id() { while (true) {} }, model: 'm'}"));
   const auto start = std::chrono::steady_clock::now();
   EXPECT_EQ(document.getText("item_id"), "");
-  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(8));
   EXPECT_EQ(document.getText("model"), "m");
 }
 
