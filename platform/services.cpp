@@ -23,6 +23,10 @@ int showMessage(const Text& content, int buttons, const Text& title) {
   return services().showMessage(content, buttons, title);
 }
 
+int showMessage(const char* content, int buttons, const Text& title) {
+  return showMessage(Text(content != nullptr ? content : ""), buttons, title);
+}
+
 int showMessage(bool content, int buttons, const Text& title) { return showMessage(toText(content), buttons, title); }
 
 int showMessage(long long content, int buttons, const Text& title) {

@@ -108,6 +108,8 @@ inline void writeControlText(Form form, const Text& control, const Text& text) {
 }
 inline TextList findControls(Form form, const Text& kind) { return services().findControls(form, kind); }
 int showMessage(const Text& content, int buttons = kButtonsOk, const Text& title = "信息：");
+// Without this a string literal would pick the bool overload and show "真".
+int showMessage(const char* content, int buttons = kButtonsOk, const Text& title = "信息：");
 int showMessage(bool content, int buttons = kButtonsOk, const Text& title = "信息：");
 int showMessage(long long content, int buttons = kButtonsOk, const Text& title = "信息：");
 inline void closeWindow(Form form) { services().closeWindow(form); }

@@ -17,6 +17,7 @@
 
 #include "net/encodings.h"
 #include "platform/desktop.h"
+#include "tests/support/child_process.h"
 #include "tests/support/temp_dir.h"
 
 // Last: Xlib's macros (None, Bool, Status) clash with names in the headers above.
@@ -24,8 +25,6 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
-
-extern char** environ;
 
 namespace quellbo::platform {
 namespace {
@@ -56,45 +55,7 @@ std::string fromHex(const std::string& hex) {
   return bytes;
 }
 
-// A child process, ended when the object goes.
-class Process {
- public:
-  // display names the X display the child runs on ("" keeps ours); fd3, when
-  // given, is handed to the child as its descriptor 3; a quiet child's output
-  // is dropped.
-  explicit Process(std::vector<std::string> args, const std::string& display = "", int fd3 = -1, bool quiet = false) {
-    std::vector<char*> argv;
-    for (auto& arg : args) argv.push_back(arg.data());
-    argv.push_back(nullptr);
-    std::vector<std::string> env;
-    for (char** e = environ; *e != nullptr; ++e) {
-      if (display.empty() || std::string(*e).rfind("DISPLAY=", 0) != 0) env.emplace_back(*e);
-    }
-    if (!display.empty()) env.push_back("DISPLAY=" + display);
-    std::vector<char*> envp;
-    for (auto& e : env) envp.push_back(e.data());
-    envp.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    if (fd3 >= 0) posix_spawn_file_actions_adddup2(&actions, fd3, 3);
-    if (quiet) {
-      posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-      posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    }
-    if (posix_spawnp(&m_pid, argv[0], &actions, nullptr, argv.data(), envp.data()) != 0) m_pid = 0;
-    posix_spawn_file_actions_destroy(&actions);
-  }
-  ~Process() {
-    if (m_pid <= 0) return;
-    kill(m_pid, SIGTERM);
-    waitpid(m_pid, nullptr, 0);
-  }
-  Process(const Process&) = delete;
-  Process& operator=(const Process&) = delete;
-
- private:
-  pid_t m_pid = 0;
-};
+using Process = test::ChildProcess;
 
 // An X server of the test's own with no window manager on it.
 class BareXServer {

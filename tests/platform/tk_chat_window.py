@@ -1,6 +1,6 @@
 """A stand-in chat window for the desktop tests.
 
-Usage: tk_chat_window.py TITLE LOG_FILE
+Usage: tk_chat_window.py TITLE LOG_FILE [chat]
 
 Opens a 400x720 window titled TITLE holding one text box, and appends to
 LOG_FILE, one line each, what it sees:
@@ -9,12 +9,15 @@ LOG_FILE, one line each, what it sees:
   click <button> <x> <y>      (client coordinates of the window)
   press <keysym> / release <keysym>
   text <hex of the box's UTF-8 content>   (whenever it changes)
+With "chat", Return sends the box's content as a chat window does:
+  sent <hex of the UTF-8 text>   and the box is emptied.
 It closes itself after a minute so that a broken test never leaves it behind.
 """
 import sys
 import tkinter as tk
 
 title, log_path = sys.argv[1], sys.argv[2]
+chat = len(sys.argv) > 3 and sys.argv[3] == "chat"
 log = open(log_path, "a", encoding="utf-8", buffering=1)
 
 
@@ -39,6 +42,17 @@ root.bind_all("<ButtonPress>", on_click)
 root.bind_all("<KeyPress>", lambda e: write(f"press {e.keysym}"))
 root.bind_all("<KeyRelease>", lambda e: write(f"release {e.keysym}"))
 root.bind("<FocusIn>", lambda e: write("focus in") if e.widget is root else None)
+
+
+
+def send(event):
+    write("sent " + box.get("1.0", "end-1c").encode("utf-8").hex())
+    box.delete("1.0", "end")
+    return "break"
+
+
+if chat:
+    box.bind("<KeyPress-Return>", lambda e: (write("press Return"), send(e))[1])
 
 last_text = [None]
 
