@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "assist/credentials.h"
+
 namespace quellbo::app {
 
 namespace {
@@ -14,7 +16,10 @@ struct Binding {
 
 // Buttons whose handlers exist so far; the others stay unconnected.
 constexpr Binding kBindings[] = {
-    {platform::Form::Main, "", nullptr},
+    {platform::Form::Main, "按钮3", assist::openCredentialsWindow},
+    {platform::Form::Credentials, "按钮1", assist::openLoginPage},
+    {platform::Form::Credentials, "按钮2", assist::fetchAppkey},
+    {platform::Form::Credentials, "按钮3", assist::fetchSid},
 };
 
 }  // namespace
