@@ -1,10 +1,12 @@
 #include "net/encodings.h"
 
+#include <unicode/uchar.h>
 #include <unicode/ucnv.h>
 #include <unicode/ucnv_cb.h>
 #include <unicode/unorm2.h>
+#include <unicode/utf16.h>
 
-#include <algorithm>
+#include <array>
 #include <optional>
 
 namespace quellbo::net {
@@ -20,13 +22,17 @@ void questionMarkCallback(const void*, UConverterFromUnicodeArgs* args, const UC
   for (int32_t i = 0; i < length; ++i) ucnv_cbFromUWriteBytes(args, "?", 1, 0, error);
 }
 
-// The one owner of a UConverter.
+// The one owner of a UConverter; every ICU conversion call goes through it.
+// Conversions stream through ucnv_toUnicode/ucnv_fromUnicode with a growing
+// buffer, so there is no 32-bit length to overflow and nothing stops early:
+// undecodable input becomes U+FFFD, unencodable units "?".
 class IcuConverter {
  public:
   explicit IcuConverter(const char* name) {
     UErrorCode error = U_ZERO_ERROR;
     m_converter = ucnv_open(name, &error);
     if (U_FAILURE(error)) {
+      if (m_converter != nullptr) ucnv_close(m_converter);
       m_converter = nullptr;
       return;
     }
@@ -46,37 +52,50 @@ class IcuConverter {
   std::u16string decode(const char* data, std::size_t size) {
     std::u16string out;
     if (size == 0 || m_converter == nullptr) return out;
-    out.resize(size * 2 + 16);
-    UErrorCode error = U_ZERO_ERROR;
-    int32_t n = ucnv_toUChars(m_converter, reinterpret_cast<UChar*>(out.data()), static_cast<int32_t>(out.size()),
-                              data, static_cast<int32_t>(size), &error);
-    if (error == U_BUFFER_OVERFLOW_ERROR) {
-      out.resize(static_cast<std::size_t>(n) + 1);
-      error = U_ZERO_ERROR;
-      n = ucnv_toUChars(m_converter, reinterpret_cast<UChar*>(out.data()), static_cast<int32_t>(out.size()), data,
-                        static_cast<int32_t>(size), &error);
+    ucnv_resetToUnicode(m_converter);
+    out.resize(size + 16);
+    const char* source = data;
+    const char* const sourceLimit = data + size;
+    std::size_t written = 0;
+    for (;;) {
+      UChar* target = reinterpret_cast<UChar*>(out.data()) + written;
+      UChar* const targetLimit = reinterpret_cast<UChar*>(out.data()) + out.size();
+      UErrorCode error = U_ZERO_ERROR;
+      ucnv_toUnicode(m_converter, &target, targetLimit, &source, sourceLimit, nullptr, true, &error);
+      written = static_cast<std::size_t>(target - reinterpret_cast<UChar*>(out.data()));
+      if (error == U_BUFFER_OVERFLOW_ERROR) {
+        out.resize(out.size() * 2);
+        continue;
+      }
+      if (U_FAILURE(error)) return {};
+      break;
     }
-    if (U_FAILURE(error)) return {};
-    out.resize(static_cast<std::size_t>(n));
+    out.resize(written);
     return out;
   }
 
   std::string encode(std::u16string_view units) {
     std::string out;
     if (units.empty() || m_converter == nullptr) return out;
-    out.resize(units.size() * 4 + 16);
-    UErrorCode error = U_ZERO_ERROR;
-    int32_t n = ucnv_fromUChars(m_converter, out.data(), static_cast<int32_t>(out.size()),
-                                reinterpret_cast<const UChar*>(units.data()), static_cast<int32_t>(units.size()),
-                                &error);
-    if (error == U_BUFFER_OVERFLOW_ERROR) {
-      out.resize(static_cast<std::size_t>(n) + 1);
-      error = U_ZERO_ERROR;
-      n = ucnv_fromUChars(m_converter, out.data(), static_cast<int32_t>(out.size()),
-                          reinterpret_cast<const UChar*>(units.data()), static_cast<int32_t>(units.size()), &error);
+    ucnv_resetFromUnicode(m_converter);
+    out.resize(units.size() * 2 + 16);
+    const UChar* source = reinterpret_cast<const UChar*>(units.data());
+    const UChar* const sourceLimit = source + units.size();
+    std::size_t written = 0;
+    for (;;) {
+      char* target = out.data() + written;
+      char* const targetLimit = out.data() + out.size();
+      UErrorCode error = U_ZERO_ERROR;
+      ucnv_fromUnicode(m_converter, &target, targetLimit, &source, sourceLimit, nullptr, true, &error);
+      written = static_cast<std::size_t>(target - out.data());
+      if (error == U_BUFFER_OVERFLOW_ERROR) {
+        out.resize(out.size() * 2);
+        continue;
+      }
+      if (U_FAILURE(error)) return {};
+      break;
     }
-    if (U_FAILURE(error)) return {};
-    out.resize(static_cast<std::size_t>(n));
+    out.resize(written);
     return out;
   }
 
@@ -98,14 +117,30 @@ std::optional<std::string> codePageName(int codePage) {
   return std::nullopt;
 }
 
-// Web pages say gb2312 or gbk and mean the whole GBK repertoire, so those
-// names decode with the GB18030 table, as browsers do.
-std::string charsetName(const Text& charset) {
-  std::string lower;
-  for (char c : charset) lower += static_cast<char>((c >= 'A' && c <= 'Z') ? c + 32 : c);
-  if (lower == "gb2312" || lower == "gbk" || lower == "x-gbk" || lower == "cp936" || lower == "windows-936" ||
-      lower == "gb_2312-80" || lower == "euc-cn" || lower == "csgb2312") {
-    return kNational;
+// A charset name folded the way ICU compares names: case and the separators
+// "-", "_" and " " do not count.
+std::string foldedName(const Text& charset) {
+  std::string folded;
+  for (char c : charset) {
+    if (c == '-' || c == '_' || c == ' ') continue;
+    folded += static_cast<char>((c >= 'A' && c <= 'Z') ? c + 32 : c);
+  }
+  return folded;
+}
+
+// The ICU name for a charset that a web page or a caller declares, or nothing
+// for a name that cannot be one. Pages say gb2312 or gbk and mean the whole
+// GBK repertoire, so that family decodes with the GB18030 table, as browsers
+// do; ICU alone would open gb2312 as EUC-CN and lose every GBK extension.
+std::optional<std::string> charsetName(const Text& charset) {
+  if (charset.find('\0') != Text::npos) return std::nullopt;
+  static constexpr std::array<const char*, 13> kGbkFamily = {
+      "gb2312", "gbk",   "xgbk",     "cp936",   "windows936", "ms936",           "gb231280",
+      "euccn",  "csgbk", "csgb2312", "chinese", "isoir58",    "csiso58gb231280",
+  };
+  const std::string folded = foldedName(charset);
+  for (const char* name : kGbkFamily) {
+    if (folded == name) return std::string(kNational);
   }
   return charset;
 }
@@ -143,25 +178,68 @@ std::u16string decodeWith(const char* charset, const char* data, std::size_t siz
   return IcuConverter(charset).decode(data, size);
 }
 
+// Decodes national text so that it splits into characters exactly as the text
+// services see them: a byte that starts no character (a lone lead byte, 0x80,
+// 0xFF) is one U+FFFD and the bytes after it are characters of their own. ICU
+// alone would swallow a truncated sequence at the very end ("81 30" loses its
+// "0"), so it only ever gets runs of whole characters.
+std::u16string decodeNational(const Text& text) {
+  IcuConverter converter(kNational);
+  std::u16string out;
+  std::size_t runStart = 0;
+  for (std::size_t i = 0; i < text.size();) {
+    const auto length = static_cast<std::size_t>(platform::charLength(text, i));
+    if (length == 1 && static_cast<unsigned char>(text[i]) >= 0x80) {
+      out += converter.decode(text.data() + runStart, i - runStart);
+      out.push_back(u'\uFFFD');
+      runStart = i + 1;
+    }
+    i += length;
+  }
+  out += converter.decode(text.data() + runStart, text.size() - runStart);
+  return out;
+}
+
 std::string encodeWith(const char* charset, std::u16string_view units) { return IcuConverter(charset).encode(units); }
 
-// A base character followed by a combining mark becomes the precomposed
-// character where one exists.
+void appendCodePoint(std::u16string& out, UChar32 c) {
+  if (c <= 0xFFFF) {
+    out.push_back(static_cast<char16_t>(c));
+    return;
+  }
+  out.push_back(static_cast<char16_t>(U16_LEAD(c)));
+  out.push_back(static_cast<char16_t>(U16_TRAIL(c)));
+}
+
+// A base character followed by a nonspacing mark becomes the precomposed
+// character where one exists. Only such pairs are joined: full NFC would also
+// replace singletons such as the compatibility ideographs that GBK holds
+// (FE 40 is U+FA0C), changing characters that convert perfectly well.
 std::u16string composed(const std::u16string& units) {
   UErrorCode error = U_ZERO_ERROR;
   const UNormalizer2* nfc = unorm2_getNFCInstance(&error);
   if (U_FAILURE(error)) return units;
-  std::u16string out(units.size() + 16, u'\0');
-  int32_t n = unorm2_normalize(nfc, reinterpret_cast<const UChar*>(units.data()), static_cast<int32_t>(units.size()),
-                               reinterpret_cast<UChar*>(out.data()), static_cast<int32_t>(out.size()), &error);
-  if (error == U_BUFFER_OVERFLOW_ERROR) {
-    out.resize(static_cast<std::size_t>(n));
-    error = U_ZERO_ERROR;
-    n = unorm2_normalize(nfc, reinterpret_cast<const UChar*>(units.data()), static_cast<int32_t>(units.size()),
-                         reinterpret_cast<UChar*>(out.data()), static_cast<int32_t>(out.size()), &error);
+  std::u16string out;
+  out.reserve(units.size());
+  UChar32 last = U_SENTINEL;  // the code point last appended, if any
+  std::size_t lastAt = 0;
+  const auto length = static_cast<int32_t>(units.size());
+  for (int32_t i = 0; i < length;) {
+    UChar32 c = 0;
+    U16_NEXT(units.data(), i, length, c);
+    if (last != U_SENTINEL && u_charType(c) == U_NON_SPACING_MARK) {
+      const UChar32 pair = unorm2_composePair(nfc, last, c);
+      if (pair >= 0) {
+        out.resize(lastAt);
+        appendCodePoint(out, pair);
+        last = pair;
+        continue;
+      }
+    }
+    lastAt = out.size();
+    appendCodePoint(out, c);
+    last = c;
   }
-  if (U_FAILURE(error)) return units;
-  out.resize(static_cast<std::size_t>(n));
   return out;
 }
 
@@ -184,6 +262,7 @@ Bytes textToUtf16(const Text& text, int codePage) {
   const auto name = codePageName(codePage);
   const Text upTo = upToZero(text);
   if (!name) return unitsWithNul({});
+  if (*name == kNational) return unitsWithNul(decodeNational(upTo));
   return unitsWithNul(decodeWith(name->c_str(), upTo.data(), upTo.size()));
 }
 
@@ -198,13 +277,18 @@ Text gbkToUtf8(const Text& text) { return utf16ToText(textToUtf16(text, kCodePag
 Bytes convertCharset(const Bytes& data, Text& fromCharset, Text& toCharset) {
   if (fromCharset.empty()) fromCharset = "UTF-8";
   if (toCharset.empty()) toCharset = "GBK";
-  IcuConverter from(charsetName(fromCharset).c_str());
-  IcuConverter to(charsetName(toCharset).c_str());
-  if (!from.valid() || !to.valid() || data.empty()) return {};
+  const auto fromName = charsetName(fromCharset);
+  const auto toName = charsetName(toCharset);
+  if (!fromName || !toName || data.empty()) return {};
+  IcuConverter from(fromName->c_str());
+  IcuConverter to(toName->c_str());
+  if (!from.valid() || !to.valid()) return {};
   // The text passes through the national code page on its way.
   const std::string national =
-      encodeWith(kNational, from.decode(reinterpret_cast<const char*>(data.data()), data.size()));
-  const std::string out = to.encode(decodeWith(kNational, national.data(), national.size()));
+      *fromName == kNational
+          ? Text(data.begin(), data.end())
+          : encodeWith(kNational, from.decode(reinterpret_cast<const char*>(data.data()), data.size()));
+  const std::string out = to.encode(decodeNational(national));
   return Bytes(out.begin(), out.end());
 }
 
@@ -214,13 +298,11 @@ Bytes convertCharset(const Bytes& data) {
   return convertCharset(data, from, to);
 }
 
-std::string toUtf8(const Text& text) { return encodeWith("UTF-8", decodeWith(kNational, text.data(), text.size())); }
+std::string toUtf8(const Text& text) { return encodeWith("UTF-8", decodeNational(text)); }
 
-Text fromUtf8(std::string_view utf8) {
-  return encodeWith(kNational, decodeWith("UTF-8", utf8.data(), utf8.size()));
-}
+Text fromUtf8(std::string_view utf8) { return encodeWith(kNational, decodeWith("UTF-8", utf8.data(), utf8.size())); }
 
-std::u16string toUtf16(const Text& text) { return decodeWith(kNational, text.data(), text.size()); }
+std::u16string toUtf16(const Text& text) { return decodeNational(text); }
 
 Text fromUtf16(std::u16string_view utf16) { return encodeWith(kNational, utf16); }
 

@@ -103,8 +103,8 @@ QString toQString(const Text& text) {
 }
 
 Text fromQString(const QString& text) {
-  return net::fromUtf16(std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
-                                            static_cast<std::size_t>(text.size())));
+  return net::fromUtf16(
+      std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())));
 }
 
 QFont programFont() {
@@ -165,9 +165,7 @@ void FormWindow::closeEvent(QCloseEvent* event) {
 
 // ---------------------------------------------------------------------------
 
-QtServices::QtServices() : m_clipboard(std::make_shared<ClipboardWatch>()) {
-  QApplication::setFont(programFont());
-}
+QtServices::QtServices() : m_clipboard(std::make_shared<ClipboardWatch>()) { QApplication::setFont(programFont()); }
 
 QtServices::~QtServices() = default;
 
@@ -269,7 +267,8 @@ void QtServices::closeWindow(Form form) {
   FormWindow* w = window(form);
   if (w == nullptr) return;
   // Queued, so the handler that asks finishes before the window goes.
-  QMetaObject::invokeMethod(w, [w] { w->close(); }, Qt::QueuedConnection);
+  QMetaObject::invokeMethod(
+      w, [w] { w->close(); }, Qt::QueuedConnection);
 }
 
 bool QtServices::isWindowOpen(Form form) {

@@ -192,7 +192,7 @@ TEST_F(MainWindowTest, HasEveryControlOfTheDesignInPlace) {
 }
 
 TEST_F(MainWindowTest, ListsTheFourteenEditBoxesInFormOrder) {
-  const TextList expected = {"编辑框1", "编辑框8",  "编辑框2",  "编辑框3",  "编辑框4",  "编辑框5",  "编辑框6",
+  const TextList expected = {"编辑框1", "编辑框8",  "编辑框2",  "编辑框3",  "编辑框4", "编辑框5",  "编辑框6",
                              "编辑框7", "编辑框14", "编辑框13", "编辑框10", "编辑框9", "编辑框11", "编辑框12"};
   EXPECT_EQ(platform::findControls(Form::Main, platform::kEditBoxKind), expected);
   EXPECT_TRUE(platform::findControls(Form::Main, "超文本浏览框").empty());
@@ -217,7 +217,8 @@ TEST_F(MainWindowTest, ControlTextsCrossTheBoundaryIntact) {
       {"编辑框2", "x\ny", QStringLiteral("x\ny"), "x\r\ny"},
       {"编辑框8", "a" + nbsp + "b" + emoji, QStringLiteral("a\u00A0b\U0001F600"), "a" + nbsp + "b" + emoji},
       // Single-line boxes keep what they are given, however long.
-      {"编辑框9", "/tmp/【群消息】【群号】.txt", QStringLiteral("/tmp/\u3010\u7FA4\u6D88\u606F\u3011\u3010\u7FA4\u53F7\u3011.txt"),
+      {"编辑框9", "/tmp/【群消息】【群号】.txt",
+       QStringLiteral("/tmp/\u3010\u7FA4\u6D88\u606F\u3011\u3010\u7FA4\u53F7\u3011.txt"),
        "/tmp/【群消息】【群号】.txt"},
       {"编辑框3", Text(40000, 'k'), QString(40000, QLatin1Char('k')), Text(40000, 'k')},
       // Captions too.

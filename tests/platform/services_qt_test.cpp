@@ -127,9 +127,12 @@ TEST_F(QtServicesTest, MessageBoxesAreTaskModalAndAnswerLikeTheirButtons) {
     int answer;
   };
   const Case cases[] = {
-      {kButtonsOk, QMessageBox::Ok, kAnswerOk},         {kButtonsOk, QMessageBox::NoButton, kAnswerOk},
-      {kButtonsOkCancel, QMessageBox::Ok, kAnswerOk},   {kButtonsOkCancel, QMessageBox::Cancel, kAnswerCancel},
-      {kButtonsOkCancel, QMessageBox::NoButton, kAnswerCancel}, {4, QMessageBox::Yes, 5},
+      {kButtonsOk, QMessageBox::Ok, kAnswerOk},
+      {kButtonsOk, QMessageBox::NoButton, kAnswerOk},
+      {kButtonsOkCancel, QMessageBox::Ok, kAnswerOk},
+      {kButtonsOkCancel, QMessageBox::Cancel, kAnswerCancel},
+      {kButtonsOkCancel, QMessageBox::NoButton, kAnswerCancel},
+      {4, QMessageBox::Yes, 5},
       {4, QMessageBox::No, 6},
   };
   for (const Case& c : cases) {
@@ -193,13 +196,12 @@ TEST_F(QtServicesTest, CloseIsQueuedAndTheDestroyingHandlerSeesTheControls) {
     bool openDuringHandler = true;
     Text input;
   };
-  static Seen seen;
-  seen = {};
-  QPointer<app::MainWindow> window = showMainWindow({{}, [] {
-                                                      ++seen.calls;
-                                                      seen.openDuringHandler = isWindowOpen(Form::Main);
-                                                      seen.input = readControlText(Form::Main, "编辑框1");
-                                                    }});
+  Seen seen;
+  QPointer<app::MainWindow> window = showMainWindow({{}, [&seen] {
+                                                       ++seen.calls;
+                                                       seen.openDuringHandler = isWindowOpen(Form::Main);
+                                                       seen.input = readControlText(Form::Main, "编辑框1");
+                                                     }});
   writeControlText(Form::Main, "编辑框1", "待转换");
   EXPECT_TRUE(isWindowOpen(Form::Main));
 
@@ -223,13 +225,12 @@ TEST_F(QtServicesTest, CloseIsQueuedAndTheDestroyingHandlerSeesTheControls) {
 
 TEST_F(QtServicesTest, CloseAskedByTheCreatedHandlerWaitsForItsEnd) {
   // As the update check does: ask to close, then the rest of start-up runs.
-  static Text storedAtClose;
-  storedAtClose.clear();
-  QPointer<app::MainWindow> window = showMainWindow({[] {
-                                                       closeWindow(Form::Main);
-                                                       writeControlText(Form::Main, "编辑框3", "恢复的appkey");
-                                                     },
-                                                     [] { storedAtClose = readControlText(Form::Main, "编辑框3"); }});
+  Text storedAtClose;
+  showMainWindow({[] {
+                    closeWindow(Form::Main);
+                    writeControlText(Form::Main, "编辑框3", "恢复的appkey");
+                  },
+                  [&storedAtClose] { storedAtClose = readControlText(Form::Main, "编辑框3"); }});
   EXPECT_TRUE(isWindowOpen(Form::Main));
   EXPECT_EQ(storedAtClose, "");
   processEvents();

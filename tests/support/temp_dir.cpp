@@ -24,13 +24,13 @@ Text TempDir::text() const { return net::fromUtf8(m_path); }
 
 Text TempDir::fileText(const Text& name) const { return text() + "/" + name; }
 
-void TempDir::write(const std::string& name, const std::string& content) const {
-  std::ofstream out(file(name), std::ios::binary);
+void TempDir::write(const Text& name, const std::string& content) const {
+  std::ofstream out(file(net::toUtf8(name)), std::ios::binary);
   out << content;
 }
 
-std::string TempDir::read(const std::string& name) const {
-  std::ifstream in(file(name), std::ios::binary);
+std::string TempDir::read(const Text& name) const {
+  std::ifstream in(file(net::toUtf8(name)), std::ios::binary);
   std::ostringstream s;
   s << in.rdbuf();
   return s.str();

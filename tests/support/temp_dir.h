@@ -22,9 +22,10 @@ class TempDir {
   Text text() const;
   Text fileText(const Text& name) const;
 
-  // Writes or reads raw bytes of a file inside the folder (native name).
-  void write(const std::string& name, const std::string& content) const;
-  std::string read(const std::string& name) const;
+  // Writes or reads raw bytes of a file inside the folder; the name is a
+  // Text like every name the program handles.
+  void write(const Text& name, const std::string& content) const;
+  std::string read(const Text& name) const;
 
  private:
   std::string m_path;
