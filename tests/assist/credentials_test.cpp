@@ -30,8 +30,8 @@ struct FetchCase {
 
 const FetchCase kFetchCases[] = {
     {"appkey", fetchAppkey, "/user/open/open_appkey.aspx", "请手动复制appkey内容，5秒后自动弹窗", "已复制appkey   ",
-     "如弹窗未出现appkey，请点击【确认】，否则请点击【取消】", "已自动填写至appkey栏", &app::ProgramValues::copiedAppkey,
-     "编辑框3"},
+     "如弹窗未出现appkey，请点击【确认】，否则请点击【取消】", "已自动填写至appkey栏",
+     &app::ProgramValues::copiedAppkey, "编辑框3"},
     {"sid", fetchSid, "/user/shouquan.html", "授权账号ID  即SID,请手动复制6位SID，5秒后自动弹窗", "已复制sid   ",
      "如弹窗未出现sid，请点击【确认】，否则请点击【取消】", "已自动填写至sid栏", &app::ProgramValues::copiedSid,
      "编辑框4"},
