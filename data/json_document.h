@@ -46,6 +46,15 @@ class JsonDocument {
   std::shared_ptr<ScriptEngine> getEngine() const;
 
  private:
+  // The three ways a path is joined to the document's name: a "." unless the
+  // path starts with "["; always a "."; a "." unless the path, evaluated on
+  // its own, gives a non-empty text.
+  Text bracketedPath(const Text& path) const;
+  Text dottedPath(const Text& path) const;
+  Text evaluatedPath(const Text& path) const;
+  // The name alone for an empty path, else name "." path.
+  Text itemPath(const Text& path) const;
+
   Text m_name;
   std::shared_ptr<ScriptEngine> m_engine;
 };

@@ -24,7 +24,8 @@ class RegexMatcher {
   // by the replacement, inserted literally.
   Text replace(const Text& replacement = "") const;
   int matchCount() const;
-  // position, when given, receives the 0-based byte offset in the subject.
+  // position, when given, receives the 0-based byte offset of the returned
+  // text in the subject, -1 when there is no such match or group.
   Text getMatch(int index, int* position = nullptr) const;
   Text getSubMatch(int matchIndex, int groupIndex, int* position = nullptr) const;
   int subMatchCount() const;

@@ -2,7 +2,10 @@
 
 #include <curl/curl.h>
 
+#include <functional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "platform/text.h"
 
@@ -29,7 +32,8 @@ class CurlEasy {
     return m_handle != nullptr && curl_easy_setopt(m_handle, option, value) == CURLE_OK;
   }
   // Certificates are verified, against the system's CAs and the extra file.
-  void verifyPeers();
+  // False when the handle refused the settings.
+  bool verifyPeers();
   // Only http and https, also after a redirect.
   void restrictToWeb();
   // Collects the body, up to maxBytes (the rest is refused as an error).
@@ -37,9 +41,31 @@ class CurlEasy {
   // Adds a header line list owned by this handle.
   bool setHeaderLines(const std::vector<std::string>& lines);
 
+  // Streams a transfer as it happens instead of collecting it. Header lines
+  // arrive one at a time, CR LF included, for every response (interim
+  // answers and followed redirects too, each ending with its blank line).
+  class Listener {
+   public:
+    virtual ~Listener() = default;
+    // A connection is ready (proxy tunnel and TLS included) and a request is
+    // about to go out on it; once per request, redirects included.
+    virtual void requestStarting() {}
+    virtual void headerLine(std::string_view line) = 0;
+    // False refuses the data, which ends the transfer with a write error.
+    virtual bool bodyData(std::string_view data) = 0;
+  };
+  void listen(Listener& listener);
+
   CURLcode perform();
+  // Runs the transfer, asking keepGoing at least every pollMs; when it
+  // answers false the transfer stops with CURLE_OPERATION_TIMEDOUT.
+  CURLcode perform(const std::function<bool()>& keepGoing, int pollMs);
   long responseCode();
+  // Request body bytes handed to the connection so far.
+  long long bytesSent();
   static const char* describe(CURLcode code) { return curl_easy_strerror(code); }
+  // Whether url parses as an http or https URL with a host.
+  static bool isWebUrl(const std::string& url);
 
  private:
   struct Sink {
@@ -47,6 +73,9 @@ class CurlEasy {
     std::size_t maxBytes = 0;
   };
   static size_t writeBody(char* data, size_t size, size_t count, void* user);
+  static size_t writeToListener(char* data, size_t size, size_t count, void* user);
+  static size_t headerToListener(char* data, size_t size, size_t count, void* user);
+  static int prereqToListener(void* user, char* primaryIp, char* localIp, int primaryPort, int localPort);
 
   CURL* m_handle = nullptr;
   curl_slist* m_headers = nullptr;

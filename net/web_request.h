@@ -42,4 +42,11 @@ struct WebRequestInOut {
 // charset step), "" on failure with the failure text in io.status.
 Text WebRequest(const WebRequestParams& params, WebRequestInOut& io);
 
+// The header block the request sends: the caller's lines, the missing
+// default lines, names normalised, the cookie line. CR LF separated.
+Text requestHeaderBlock(const WebRequestParams& params, const Text& sendCookies);
+// Milliseconds allowed to each phase (connect, a stall while sending, a
+// stall while waiting or reading).
+int requestTimeoutMs(int timeoutSeconds);
+
 }  // namespace quellbo::net
