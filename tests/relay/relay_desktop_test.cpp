@@ -9,6 +9,7 @@
 #include "app/main_window.h"
 #include "app/program_values.h"
 #include "app/remote_addresses.h"
+#include "app/wait.h"
 #include "net/encodings.h"
 #include "platform/ini_file.h"
 #include "platform/services_qt.h"
