@@ -55,7 +55,7 @@ class RelayLoopTest : public ::testing::Test {
 
 TEST_F(RelayLoopTest, EveryMessageOfTheSenderIsRelayedInOrderAndNothingIsLost) {
   record("【10:00】【甲】【111】第一件￥Ab3dEf5hIj7￥\r\n【10:01】【乙】【222】不是他的\r\n"
-         "【10:02】【甲】【111】第二件[CQ:image,file=ABC.jpg]￥Zx9Wv8Ut7Sr￥");
+         "【10:02】【甲】【111】第二件[CQ:image,file=ABC.jpg]￥Ab3dEf5hIj7￥");
   // Recorded while the first pass runs: it must wait for the next pass.
   fake.queueEvent([this] { record("【10:05】【甲】【111】第三件￥Ab3dEf5hIj7￥"); }, fake.now + 1000);
   stopAt(fake.now + 12000);
