@@ -3,6 +3,7 @@
 #include "app/remote_addresses.h"
 #include "app/settings_file.h"
 #include "app/update_check.h"
+#include "assist/credentials.h"
 #include "assist/help_links.h"
 #include "convert/conversion.h"
 #include "relay/chat_delivery.h"
@@ -21,12 +22,16 @@ struct Binding {
 
 constexpr Binding kBindings[] = {
     {platform::Form::Main, "按钮1", convert::runConversion},
+    {platform::Form::Main, "按钮3", assist::openCredentialsWindow},
     {platform::Form::Main, "按钮4", relay::choosePluginFolder},
     {platform::Form::Main, "按钮5", relay::startRelay},
     {platform::Form::Main, "按钮6", relay::stopRelay},
     {platform::Form::Main, "按钮7", assist::openDownloadPage},
     {platform::Form::Main, "按钮8", assist::openCookieHelp},
     {platform::Form::Main, "按钮9", relay::deliverToChat},
+    {platform::Form::Credentials, "按钮1", assist::openLoginPage},
+    {platform::Form::Credentials, "按钮2", assist::fetchAppkey},
+    {platform::Form::Credentials, "按钮3", assist::fetchSid},
 };
 
 }  // namespace
