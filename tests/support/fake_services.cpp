@@ -145,19 +145,24 @@ void FakeServices::mouseClick(platform::MouseAction action) {
   const char* name = action == platform::MouseAction::LeftClick    ? "left"
                      : action == platform::MouseAction::RightClick ? "right"
                                                                    : "press";
-  desktopLog.push_back(std::string("click ") + name + " at " + std::to_string(cursor.x) + "," +
-                       std::to_string(cursor.y));
+  std::string line = "click ";
+  line.append(name).append(" at ").append(std::to_string(cursor.x)).append(",").append(std::to_string(cursor.y));
+  desktopLog.push_back(line);
 }
 
 void FakeServices::simulateKeyPress(int key1, int key2, int key3) {
-  std::string line = "keys " + std::to_string(key1);
-  if (key2 != 0) line += "+" + std::to_string(key2);
-  if (key3 != 0) line += "+" + std::to_string(key3);
+  std::string line = "keys ";
+  line.append(std::to_string(key1));
+  for (int key : {key2, key3}) {
+    if (key != 0) line.append("+").append(std::to_string(key));
+  }
   desktopLog.push_back(line);
 }
 
 void FakeServices::postKeyDown(platform::ForeignWindow window, int key) {
-  desktopLog.push_back("keydown " + std::to_string(key) + " to " + std::to_string(window));
+  std::string line = "keydown ";
+  line.append(std::to_string(key)).append(" to ").append(std::to_string(window));
+  desktopLog.push_back(line);
 }
 
 bool FakeServices::waitForClipboardFetch(int) {
