@@ -25,7 +25,7 @@ demo: build
 	@tools/demo.sh $(BUILD)/quellbo
 
 bench: deps
-	$(CMAKE) -S . -B $(BUILD)-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUELLBO_BENCH=ON -DQUELLBO_TESTS=OFF
+	$(CMAKE) -S . -B $(BUILD)-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUELLBO_BENCH=ON -DQUELLBO_TESTS=OFF -DQUELLBO_GUI=OFF
 	$(CMAKE) --build $(BUILD)-bench -j $(JOBS)
 	@tools/run-bench.sh $(BUILD)-bench
 
