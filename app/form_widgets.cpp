@@ -110,30 +110,30 @@ QString captionText(const char* text) {
   return platform::toQString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
 }
 
-QWidget* createControl(const ControlSpec& spec, platform::Form form, QWidget* parent) {
-  const Text kind = spec.kind;
-  if (kind == kEditBox && spec.multiline) {
+QWidget* createControl(const ControlSpec& design, platform::Form form, QWidget* parent) {
+  const Text kind = design.kind;
+  if (kind == kEditBox && design.multiline) {
     auto* edit = new QPlainTextEdit(parent);
-    edit->setPlainText(captionText(spec.text));
+    edit->setPlainText(captionText(design.text));
     edit->setTabChangesFocus(true);
     return edit;
   }
   if (kind == kEditBox) {
-    auto* edit = new QLineEdit(platform::toQString(spec.text), parent);
+    auto* edit = new QLineEdit(platform::toQString(design.text), parent);
     // Qt's default cap would cut a long stored value.
     edit->setMaxLength(std::numeric_limits<int>::max());
     edit->setCursorPosition(0);
     return edit;
   }
   if (kind == kLabel) {
-    auto* label = new CaptionLabel(captionText(spec.text), parent);
+    auto* label = new CaptionLabel(captionText(design.text), parent);
     label->setTextFormat(Qt::PlainText);
     return label;
   }
-  if (kind == kGroupBox) return new QGroupBox(platform::toQString(spec.text), parent);
+  if (kind == kGroupBox) return new QGroupBox(platform::toQString(design.text), parent);
   if (kind == kButton) {
-    auto* button = new CaptionButton(captionText(spec.text), parent);
-    if (const Handler handler = clickHandler(form, spec.name)) {
+    auto* button = new CaptionButton(captionText(design.text), parent);
+    if (const Handler handler = clickHandler(form, design.name)) {
       QObject::connect(button, &QPushButton::clicked, button, [handler] { platform::FormWindow::runHandler(handler); });
     }
     return button;
@@ -147,16 +147,16 @@ void buildForm(platform::FormWindow& window, const FormSpec& form) {
   window.setWindowTitle(platform::toQString(form.title));
   window.move(form.x, form.y);
   window.resize(form.width, form.height);
-  for (const ControlSpec& spec : form.controls) {
+  for (const ControlSpec& design : form.controls) {
     QWidget* parent = &window;
-    if (spec.parent[0] != '\0') {
-      if (auto* group = window.findChild<QGroupBox*>(platform::toQString(spec.parent))) parent = group;
+    if (design.parent[0] != '\0') {
+      if (auto* group = window.findChild<QGroupBox*>(platform::toQString(design.parent))) parent = group;
     }
-    QWidget* control = createControl(spec, window.form(), parent);
+    QWidget* control = createControl(design, window.form(), parent);
     if (control == nullptr) continue;
-    control->setObjectName(platform::toQString(spec.name));
-    control->setGeometry(spec.x, spec.y, spec.width, spec.height);
-    window.addControl(control, spec.kind);
+    control->setObjectName(platform::toQString(design.name));
+    control->setGeometry(design.x, design.y, design.width, design.height);
+    window.addControl(control, design.kind);
   }
 }
 
