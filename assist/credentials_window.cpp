@@ -32,14 +32,14 @@ void registerCredentialsWindow(platform::QtServices& services) {
 CredentialsWindow::CredentialsWindow() : FormWindow(platform::Form::Credentials) {
   const app::FormSpec& form = app::credentialsForm();
   buildForm(*this, form);
-  for (const app::ControlSpec& spec : form.controls) {
-    if (Text(spec.kind) != app::kBrowser) continue;
+  for (const app::ControlSpec& design : form.controls) {
+    if (Text(design.kind) != app::kBrowser) continue;
     m_browser = new QWebEngineView(this);
     // The page is the view's child, so it never outlives the profile's users.
     m_browser->setPage(new QWebEnginePage(browserProfile(), m_browser));
-    m_browser->setObjectName(platform::toQString(spec.name));
-    m_browser->setGeometry(spec.x, spec.y, spec.width, spec.height);
-    addControl(m_browser, spec.kind);
+    m_browser->setObjectName(platform::toQString(design.name));
+    m_browser->setGeometry(design.x, design.y, design.width, design.height);
+    addControl(m_browser, design.kind);
   }
   if (m_browser == nullptr) return;
   // Fires for error pages too, as a document is shown either way.
