@@ -7,9 +7,9 @@ namespace quellbo::test {
 using platform::Form;
 
 namespace {
-std::vector<FakeServices::Control> controlsOf(const app::FormSpec& spec) {
+std::vector<FakeServices::Control> controlsOf(const app::FormSpec& form) {
   std::vector<FakeServices::Control> controls;
-  for (const auto& c : spec.controls) controls.push_back({c.kind, c.name, c.text, {c.width, c.height}});
+  for (const auto& c : form.controls) controls.push_back({c.kind, c.name, c.text, {c.width, c.height}});
   return controls;
 }
 }  // namespace
