@@ -1,13 +1,32 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 
-#include "platform/services.h"
+#include "platform/text.h"
 
 namespace quellbo::platform {
 
+struct Point {
+  int x = 0;
+  int y = 0;
+  bool operator==(const Point&) const = default;
+};
+
+// A top-level window of another program, found by its title; 0 is none.
+using ForeignWindow = std::uint64_t;
+
+// Mouse actions of a synthetic click.
+enum class MouseAction { LeftClick, RightClick, LeftPress };
+
+// Virtual key codes the program sends.
+inline constexpr int kKeyControl = 17;
+inline constexpr int kKeyReturn = 13;
+inline constexpr int kKeyV = 86;
+
+
 // The desktop primitives that chat delivery needs, one implementation per
-// platform (desktop_x11.cpp, desktop_win32.cpp). The Qt services delegate to it.
+// platform (desktop_x11.cpp, desktop_win32.cpp), reached through the services.
 class Desktop {
  public:
   virtual ~Desktop() = default;

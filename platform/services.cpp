@@ -33,4 +33,8 @@ int showMessage(long long content, int buttons, const Text& title) {
   return showMessage(toText(content), buttons, title);
 }
 
+void simulateKeyPress(int key1, int key2, int key3) {
+  if (Desktop* desktop = services().desktop()) desktop->simulateKeyPress(key1, key2, key3);
+}
+
 }  // namespace quellbo::platform

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 
+#include "platform/desktop.h"
 #include "platform/text.h"
 
 namespace quellbo::platform {
@@ -19,28 +20,11 @@ inline constexpr int kButtonsOkCancel = 1;
 inline constexpr int kAnswerOk = 0;
 inline constexpr int kAnswerCancel = 1;
 
-struct Point {
-  int x = 0;
-  int y = 0;
-  bool operator==(const Point&) const = default;
-};
-
 struct Size {
   int width = 0;
   int height = 0;
   bool operator==(const Size&) const = default;
 };
-
-// A top-level window of another program, found by its title; 0 is none.
-using ForeignWindow = std::uint64_t;
-
-// Mouse actions of a synthetic click.
-enum class MouseAction { LeftClick, RightClick, LeftPress };
-
-// Virtual key codes the program sends.
-inline constexpr int kKeyControl = 17;
-inline constexpr int kKeyReturn = 13;
-inline constexpr int kKeyV = 86;
 
 // Everything the handlers need of windows, the desktop and the clock. The
 // program installs the Qt/X11 backend; tests install an in-memory stand-in.
@@ -77,17 +61,9 @@ class Services {
   // The embedded browser control of a form.
   virtual void navigateBrowser(Form form, const Text& url) = 0;
 
-  // Desktop primitives of the chat delivery.
-  virtual ForeignWindow findWindowByTitle(const Text& title) = 0;
-  virtual void raiseWindow(ForeignWindow window) = 0;
-  virtual Point clientOrigin(ForeignWindow window) = 0;
-  virtual Point cursorPosition() = 0;
-  virtual void setCursorPosition(Point screen) = 0;
-  virtual void mouseClick(MouseAction action) = 0;
-  // System-wide key-down of each key in order, then key-up in the same order.
-  virtual void simulateKeyPress(int key1, int key2, int key3) = 0;
-  // One key-down delivered to the window itself; no key-up follows.
-  virtual void postKeyDown(ForeignWindow window, int key) = 0;
+  // The desktop of the session, for driving other programs' windows;
+  // nullptr when there is none.
+  virtual Desktop* desktop() = 0;
   // Keeps handling events until whoever pasted has fetched the clipboard, or
   // until limitMs has passed. Returns whether it was fetched.
   virtual bool waitForClipboardFetch(int limitMs) = 0;
@@ -120,7 +96,7 @@ inline void setClipboardText(const Text& text) { services().setClipboardText(tex
 inline void clearClipboard() { services().clearClipboard(); }
 inline Text browseForFolder(const Text& prompt) { return services().browseForFolder(prompt); }
 inline void openUrl(const Text& url) { services().openUrl(url); }
-inline void simulateKeyPress(int key1, int key2 = 0, int key3 = 0) { services().simulateKeyPress(key1, key2, key3); }
+void simulateKeyPress(int key1, int key2 = 0, int key3 = 0);
 inline std::uint64_t uptimeMs() { return services().uptimeMs(); }
 inline void sleepMs(int ms) { services().sleepMs(ms < 0 ? 0 : ms); }
 

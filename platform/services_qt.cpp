@@ -317,41 +317,6 @@ Desktop* QtServices::desktop() {
   return m_desktop.get();
 }
 
-ForeignWindow QtServices::findWindowByTitle(const Text& title) {
-  Desktop* d = desktop();
-  return d == nullptr ? 0 : d->findWindowByTitle(title);
-}
-
-void QtServices::raiseWindow(ForeignWindow window) {
-  if (Desktop* d = desktop()) d->raiseWindow(window);
-}
-
-Point QtServices::clientOrigin(ForeignWindow window) {
-  Desktop* d = desktop();
-  return d == nullptr ? Point{} : d->clientOrigin(window);
-}
-
-Point QtServices::cursorPosition() {
-  Desktop* d = desktop();
-  return d == nullptr ? Point{} : d->cursorPosition();
-}
-
-void QtServices::setCursorPosition(Point screen) {
-  if (Desktop* d = desktop()) d->setCursorPosition(screen);
-}
-
-void QtServices::mouseClick(MouseAction action) {
-  if (Desktop* d = desktop()) d->mouseClick(action);
-}
-
-void QtServices::simulateKeyPress(int key1, int key2, int key3) {
-  if (Desktop* d = desktop()) d->simulateKeyPress(key1, key2, key3);
-}
-
-void QtServices::postKeyDown(ForeignWindow window, int key) {
-  if (Desktop* d = desktop()) d->postKeyDown(window, key);
-}
-
 bool QtServices::waitForClipboardFetch(int limitMs) {
   const std::uint64_t limit = limitMs < 0 ? 0 : static_cast<std::uint64_t>(limitMs);
   const std::uint64_t start = systemUptimeMs();

@@ -107,14 +107,8 @@ class QtServices : public Services {
   void openUrl(const Text& url) override;
   void navigateBrowser(Form form, const Text& url) override;
 
-  ForeignWindow findWindowByTitle(const Text& title) override;
-  void raiseWindow(ForeignWindow window) override;
-  Point clientOrigin(ForeignWindow window) override;
-  Point cursorPosition() override;
-  void setCursorPosition(Point screen) override;
-  void mouseClick(MouseAction action) override;
-  void simulateKeyPress(int key1, int key2, int key3) override;
-  void postKeyDown(ForeignWindow window, int key) override;
+  // Created on first use; nullptr when the session has no desktop to drive.
+  Desktop* desktop() override;
   bool waitForClipboardFetch(int limitMs) override;
 
   std::uint64_t uptimeMs() override;
@@ -122,8 +116,6 @@ class QtServices : public Services {
 
  private:
   QWidget* control(Form form, const Text& name) const;
-  // Created on first use; nullptr when the session has no desktop to drive.
-  Desktop* desktop();
 
   std::map<Form, QPointer<FormWindow>> m_windows;
   std::map<Form, WindowFactory> m_factories;

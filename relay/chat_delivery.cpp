@@ -9,12 +9,14 @@ using namespace platform;
 
 void deliverToChat() {
   auto& values = app::programValues();
-  values.chatWindow = services().findWindowByTitle(readControlText(Form::Main, "编辑框12"));
+  Desktop* desktop = services().desktop();
+  if (desktop == nullptr) return;
+  values.chatWindow = desktop->findWindowByTitle(readControlText(Form::Main, "编辑框12"));
   const ForeignWindow window = values.chatWindow;
   // Without the window the click and the keys would land wherever the
   // desktop happens to be.
   if (window == 0) return;
-  services().raiseWindow(window);
+  desktop->raiseWindow(window);
   app::waitMs(100);
   clickInWindow(window, kChatClickX, kChatClickY, 1);
   app::waitMs(100);
@@ -25,11 +27,13 @@ void deliverToChat() {
   // clipboard before it has would paste nothing.
   services().waitForClipboardFetch(kPasteFetchLimitMs);
   clearClipboard();
-  services().postKeyDown(window, kKeyReturn);
+  desktop->postKeyDown(window, kKeyReturn);
 }
 
 void clickInWindow(ForeignWindow window, std::optional<int> x, std::optional<int> y, std::optional<int> button) {
-  const Point saved = cursorPosition();
+  Desktop* desktop = services().desktop();
+  if (desktop == nullptr) return;
+  const Point saved = desktop->cursorPosition();
   const int b = button.value_or(1) == 0 ? 1 : button.value_or(1);
   MouseAction action;
   switch (b) {
@@ -46,16 +50,21 @@ void clickInWindow(ForeignWindow window, std::optional<int> x, std::optional<int
       return;
   }
   moveCursorInWindow(window, x.value_or(saved.x), y.value_or(saved.y));
-  services().mouseClick(action);
+  desktop->mouseClick(action);
   moveCursorInWindow(0, saved.x, saved.y);
 }
 
 void moveCursorInWindow(ForeignWindow window, int x, int y) {
+  Desktop* desktop = services().desktop();
+  if (desktop == nullptr) return;
   Point origin;
-  if (window != 0) origin = services().clientOrigin(window);
-  services().setCursorPosition({origin.x + x, origin.y + y});
+  if (window != 0) origin = desktop->clientOrigin(window);
+  desktop->setCursorPosition({origin.x + x, origin.y + y});
 }
 
-Point cursorPosition() { return services().cursorPosition(); }
+Point cursorPosition() {
+  Desktop* desktop = services().desktop();
+  return desktop == nullptr ? Point{} : desktop->cursorPosition();
+}
 
 }  // namespace quellbo::relay

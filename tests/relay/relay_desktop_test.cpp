@@ -13,6 +13,7 @@
 #include "net/encodings.h"
 #include "platform/ini_file.h"
 #include "platform/services_qt.h"
+#include "relay/chat_delivery.h"
 #include "relay/relay_loop.h"
 #include "tests/support/child_process.h"
 #include "tests/support/qt_application.h"
@@ -88,7 +89,7 @@ TEST(RelayDesktopTest, EveryRecordedDealReachesTheChatWindowInOrder) {
       "        f.write(('【10:0%d】【甲】【111】%s￥Ab3dEf5hIj7￥' % (i + 1, text)).encode('gb18030'))\n";
   test::ChildProcess recorder({"/usr/bin/python3", "-c", net::toUtf8(appender), dir.file(net::toUtf8(record))});
 
-  const platform::Point cursorAtStart = services.cursorPosition();
+  const platform::Point cursorAtStart = cursorPosition();
   // Answers the "真" box, then stops the relay once four deals were sent.
   QTimer::singleShot(300, [] {
     for (QWidget* w : QApplication::topLevelWidgets()) {
@@ -112,7 +113,7 @@ TEST(RelayDesktopTest, EveryRecordedDealReachesTheChatWindowInOrder) {
   const std::vector<Text> expected = {"第一件" + token, "第二件" + token, "第三件" + token, "第四件" + token};
   ASSERT_EQ(sent.size(), expected.size());
   for (std::size_t i = 0; i < sent.size(); ++i) EXPECT_EQ(sent[i].rfind(expected[i], 0), 0u) << sent[i];
-  EXPECT_EQ(services.cursorPosition(), cursorAtStart) << "the pointer ends where it started";
+  EXPECT_EQ(cursorPosition(), cursorAtStart) << "the pointer ends where it started";
   EXPECT_EQ(services.getClipboardText(), "");
   delete window;
   platform::installServices(nullptr);

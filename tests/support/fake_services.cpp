@@ -121,48 +121,44 @@ void FakeServices::openUrl(const Text& url) { openedUrls.push_back(url); }
 
 void FakeServices::navigateBrowser(Form, const Text& url) { navigations.push_back(url); }
 
-platform::ForeignWindow FakeServices::findWindowByTitle(const Text& title) {
-  for (std::size_t i = 0; i < desktopWindows.size(); ++i) {
-    if (desktopWindows[i].title == title) return i + 1;
+platform::ForeignWindow FakeServices::PretendDesktop::findWindowByTitle(const Text& title) {
+  for (std::size_t i = 0; i < m_owner.desktopWindows.size(); ++i) {
+    if (m_owner.desktopWindows[i].title == title) return i + 1;
   }
   return 0;
 }
 
-void FakeServices::raiseWindow(platform::ForeignWindow window) {
-  desktopLog.push_back("raise " + std::to_string(window));
+void FakeServices::PretendDesktop::raiseWindow(platform::ForeignWindow window) {
+  m_owner.desktopLog.push_back("raise " + std::to_string(window));
 }
 
-platform::Point FakeServices::clientOrigin(platform::ForeignWindow window) {
-  if (window == 0 || window > desktopWindows.size()) return {};
-  return desktopWindows[window - 1].origin;
+platform::Point FakeServices::PretendDesktop::clientOrigin(platform::ForeignWindow window) {
+  if (window == 0 || window > m_owner.desktopWindows.size()) return {};
+  return m_owner.desktopWindows[window - 1].origin;
 }
 
-platform::Point FakeServices::cursorPosition() { return cursor; }
-
-void FakeServices::setCursorPosition(platform::Point screen) { cursor = screen; }
-
-void FakeServices::mouseClick(platform::MouseAction action) {
+void FakeServices::PretendDesktop::mouseClick(platform::MouseAction action) {
   const char* name = action == platform::MouseAction::LeftClick    ? "left"
                      : action == platform::MouseAction::RightClick ? "right"
                                                                    : "press";
   std::string line = "click ";
-  line.append(name).append(" at ").append(std::to_string(cursor.x)).append(",").append(std::to_string(cursor.y));
-  desktopLog.push_back(line);
+  line.append(name).append(" at ").append(std::to_string(m_owner.cursor.x)).append(",").append(std::to_string(m_owner.cursor.y));
+  m_owner.desktopLog.push_back(line);
 }
 
-void FakeServices::simulateKeyPress(int key1, int key2, int key3) {
+void FakeServices::PretendDesktop::simulateKeyPress(int key1, int key2, int key3) {
   std::string line = "keys ";
   line.append(std::to_string(key1));
   for (int key : {key2, key3}) {
     if (key != 0) line.append("+").append(std::to_string(key));
   }
-  desktopLog.push_back(line);
+  m_owner.desktopLog.push_back(line);
 }
 
-void FakeServices::postKeyDown(platform::ForeignWindow window, int key) {
+void FakeServices::PretendDesktop::postKeyDown(platform::ForeignWindow window, int key) {
   std::string line = "keydown ";
   line.append(std::to_string(key)).append(" to ").append(std::to_string(window));
-  desktopLog.push_back(line);
+  m_owner.desktopLog.push_back(line);
 }
 
 bool FakeServices::waitForClipboardFetch(int) {

@@ -75,14 +75,7 @@ class FakeServices : public platform::Services {
   Text browseForFolder(const Text& prompt) override;
   void openUrl(const Text& url) override;
   void navigateBrowser(platform::Form form, const Text& url) override;
-  platform::ForeignWindow findWindowByTitle(const Text& title) override;
-  void raiseWindow(platform::ForeignWindow window) override;
-  platform::Point clientOrigin(platform::ForeignWindow window) override;
-  platform::Point cursorPosition() override;
-  void setCursorPosition(platform::Point screen) override;
-  void mouseClick(platform::MouseAction action) override;
-  void simulateKeyPress(int key1, int key2, int key3) override;
-  void postKeyDown(platform::ForeignWindow window, int key) override;
+  platform::Desktop* desktop() override { return &m_desktop; }
   bool waitForClipboardFetch(int limitMs) override;
   std::uint64_t uptimeMs() override;
   void sleepMs(int ms) override;
@@ -94,6 +87,24 @@ class FakeServices : public platform::Services {
   Text lastFolderPrompt;
 
  private:
+  // The pretend desktop: desktopWindows, cursor and desktopLog above.
+  class PretendDesktop : public platform::Desktop {
+   public:
+    explicit PretendDesktop(FakeServices& owner) : m_owner(owner) {}
+    platform::ForeignWindow findWindowByTitle(const Text& title) override;
+    void raiseWindow(platform::ForeignWindow window) override;
+    platform::Point clientOrigin(platform::ForeignWindow window) override;
+    platform::Point cursorPosition() override { return m_owner.cursor; }
+    void setCursorPosition(platform::Point screen) override { m_owner.cursor = screen; }
+    void mouseClick(platform::MouseAction action) override;
+    void simulateKeyPress(int key1, int key2, int key3) override;
+    void postKeyDown(platform::ForeignWindow window, int key) override;
+
+   private:
+    FakeServices& m_owner;
+  };
+
+  PretendDesktop m_desktop{*this};
   struct Event {
     std::uint64_t atMs;
     std::function<void()> run;
