@@ -44,9 +44,11 @@ Handler clickHandler(platform::Form form, const Text& button) {
 }
 
 void onMainWindowCreated() {
-  loadRemoteAddresses(settingsPath());
+  // One look for the settings folder serves both reads of the file.
+  const Text settings = settingsPath();
+  loadRemoteAddresses(settings);
   checkForUpdate();
-  restoreEditBoxes(platform::Form::Main);
+  restoreEditBoxes(platform::Form::Main, settings);
 }
 
 void onMainWindowDestroying() { saveEditBoxes(platform::Form::Main); }

@@ -9,7 +9,8 @@ extern char** environ;
 
 namespace quellbo::test {
 
-ChildProcess::ChildProcess(std::vector<std::string> args, const std::string& display, int fd3, bool quiet) {
+ChildProcess::ChildProcess(std::vector<std::string> args, const std::string& display, int fd3, bool quiet,
+                           int stdoutFd) {
   std::vector<char*> argv;
   for (auto& arg : args) argv.push_back(arg.data());
   argv.push_back(nullptr);
@@ -24,6 +25,7 @@ ChildProcess::ChildProcess(std::vector<std::string> args, const std::string& dis
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   if (fd3 >= 0) posix_spawn_file_actions_adddup2(&actions, fd3, 3);
+  if (stdoutFd >= 0) posix_spawn_file_actions_adddup2(&actions, stdoutFd, 1);
   if (quiet) {
     posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
     posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);

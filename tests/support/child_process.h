@@ -12,9 +12,9 @@ class ChildProcess {
  public:
   // display names the X display the child runs on ("" keeps ours); fd3, when
   // given, is handed to the child as its descriptor 3; a quiet child's output
-  // is dropped.
+  // is dropped; stdoutFd, when given, receives the child's standard output.
   explicit ChildProcess(std::vector<std::string> args, const std::string& display = "", int fd3 = -1,
-                        bool quiet = false);
+                        bool quiet = false, int stdoutFd = -1);
   ~ChildProcess();
   ChildProcess(const ChildProcess&) = delete;
   ChildProcess& operator=(const ChildProcess&) = delete;

@@ -1,8 +1,7 @@
 #include "tests/support/standin_server.h"
 
+#include <fcntl.h>
 #include <poll.h>
-#include <signal.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -11,6 +10,7 @@
 #include <cstring>
 
 #include "net/curl_easy.h"
+#include "tests/support/child_process.h"
 
 namespace quellbo::test {
 
@@ -52,31 +52,17 @@ std::string fetch(const std::string& url, const char* method, const std::string&
 StandinServer::StandinServer(const std::vector<std::string>& extraArgs) {
   m_tls = std::find(extraArgs.begin(), extraArgs.end(), "--cert") != extraArgs.end();
   int out[2];
-  if (pipe(out) != 0) return;
+  if (pipe2(out, O_CLOEXEC) != 0) return;
   std::vector<std::string> args = {"/usr/bin/python3", QUELLBO_SOURCE_DIR "/tools/standin_server.py", "--port", "0"};
   args.insert(args.end(), extraArgs.begin(), extraArgs.end());
-  m_pid = fork();
-  if (m_pid == 0) {
-    dup2(out[1], STDOUT_FILENO);
-    close(out[0]);
-    close(out[1]);
-    std::vector<char*> argv;
-    for (auto& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    execv(argv[0], argv.data());
-    _exit(127);
-  }
+  m_process = std::make_unique<ChildProcess>(args, "", -1, false, out[1]);
   close(out[1]);
   const std::string line = readLine(out[0], 10000);
   close(out[0]);
   if (std::sscanf(line.c_str(), "listening on %d", &m_port) != 1) m_port = 0;
 }
 
-StandinServer::~StandinServer() {
-  if (m_pid <= 0) return;
-  kill(m_pid, SIGTERM);
-  waitpid(m_pid, nullptr, 0);
-}
+StandinServer::~StandinServer() = default;
 
 std::string StandinServer::baseUrl() const {
   return std::string(m_tls ? "https" : "http") + "://127.0.0.1:" + std::to_string(m_port);

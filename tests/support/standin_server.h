@@ -1,11 +1,12 @@
 #pragma once
 
-#include <sys/types.h>
-
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace quellbo::test {
+
+class ChildProcess;
 
 // Runs tools/standin_server.py on 127.0.0.1 for as long as the object lives.
 class StandinServer {
@@ -26,7 +27,7 @@ class StandinServer {
   void setUpdateDocument(const std::string& body) const;
 
  private:
-  pid_t m_pid = -1;
+  std::unique_ptr<ChildProcess> m_process;
   int m_port = 0;
   bool m_tls = false;
 };
